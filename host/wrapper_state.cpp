@@ -1,0 +1,3 @@
+#include "host/wrapper_state.h"
+
+WrapperState g_state;
