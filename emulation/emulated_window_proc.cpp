@@ -1,0 +1,134 @@
+// The window procedure of both emulated windows. It never waits on another thread except
+// for the bounded forward of WM_COMMAND to the player.
+#include "emulation/embed_window_state.h"
+#include "emulation/emulated_windows.h"
+#include "emulation/forward_to_player.h"
+#include "emulation/winamp_messages.h"
+#include "host/wrapper_state.h"
+
+namespace {
+
+// No name in the headers; the keystroke range that reaches a frame ends here.
+constexpr UINT kKeyLast = 0x0108;
+
+// SWP_NOSIZE | SWP_NOMOVE | SWP_NOOWNERZORDER: the frame is raised and activated only.
+constexpr UINT kBringToFrontFlags = 0x0203;
+
+// Same thread (the normal case) runs the plug-in's procedure at once; another thread's
+// window gets it queued, so this never blocks.
+void notify_vis_window(UINT message, WPARAM wparam, LPARAM lparam)
+{
+    HWND vis = g_state.vis_window;
+    if (vis)
+        SendNotifyMessageA(vis, message, wparam, lparam);
+}
+
+void fit_vis_window_on_show()
+{
+    HWND vis = g_state.vis_window;
+    if (vis)
+        MoveWindow(vis, 0, 0, g_state.client_width, g_state.client_height, TRUE);
+}
+
+// Once at the end of a move or resize: the drawing window takes the new client size and
+// the plug-in's record the frame's new screen rectangle.
+void finish_size_move(HWND window)
+{
+    HWND vis = g_state.vis_window;
+    if (vis)
+        SetWindowPos(vis, HWND_TOP, 0, 0, g_state.client_width, g_state.client_height, 0);
+    EmbedWindowState* state = g_state.embed_state;
+    if (state)
+        GetWindowRect(window, &state->window_rect);
+}
+
+// A frame shown behind other windows comes to the front once and takes the focus; the
+// nested position changes carry no SWP_SHOWWINDOW, so this does not recurse.
+void bring_shown_frame_to_front(HWND window, LPARAM lparam)
+{
+    const auto* position = reinterpret_cast<const WINDOWPOS*>(lparam);
+    if (!position || !(position->flags & SWP_SHOWWINDOW))
+        return;
+    if (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST)
+        return;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kBringToFrontFlags);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kBringToFrontFlags);
+    SetFocus(window);
+}
+
+// Only during a module's first init, before any frame or drawing window exists: the
+// main window goes, and the render thread makes a new one for the second attempt.
+void cancel_mode(HWND window)
+{
+    if (window != g_state.parent_window || g_state.embed_window || g_state.vis_window ||
+        !g_state.init_in_progress)
+        return;
+    g_state.parent_window = nullptr;
+    DestroyWindow(window);
+}
+
+}  // namespace
+
+LRESULT CALLBACK emulated_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    const bool is_embed = window == g_state.embed_window;
+    switch (message) {
+    case WM_CREATE:
+    case WM_ENTERSIZEMOVE:
+        return 0;
+    case WM_MOVE:
+        if (window == g_state.parent_window)
+            ShowWindow(window, SW_HIDE);
+        notify_vis_window(message, wparam, lparam);
+        return 1;
+    case WM_SIZE:
+        if (is_embed && lparam != 0) {
+            g_state.client_width = static_cast<int16_t>(LOWORD(lparam));
+            g_state.client_height = static_cast<int16_t>(HIWORD(lparam));
+        }
+        return 0;
+    case WM_SHOWWINDOW:
+        if (is_embed)
+            fit_vis_window_on_show();
+        return 0;
+    case WM_CANCELMODE:
+        cancel_mode(window);
+        break;
+    case WM_SETCURSOR:
+        if (LOWORD(lparam) == HTCLIENT) {
+            SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+            return 1;
+        }
+        break;
+    case WM_WINDOWPOSCHANGING:
+        notify_vis_window(message, wparam, lparam);
+        return 1;
+    case WM_WINDOWPOSCHANGED:
+        if (is_embed)
+            bring_shown_frame_to_front(window, lparam);
+        notify_vis_window(message, wparam, lparam);
+        break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_DEADCHAR:
+    case WM_SYSDEADCHAR:
+    case kKeyLast: {
+        HWND vis = g_state.vis_window;
+        if (is_embed && vis)
+            PostMessageA(vis, message, wparam, lparam);
+        return 0;
+    }
+    case WM_COMMAND:
+        return forward_to_player(message, wparam, lparam);
+    case WM_EXITSIZEMOVE:
+        if (is_embed)
+            finish_size_move(window);
+        return 0;
+    case WM_USER:
+        return answer_winamp_message(window, wparam, lparam);
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}

@@ -1,0 +1,75 @@
+#include "emulation/emulated_windows.h"
+
+#include "host/wrapper_state.h"
+
+namespace {
+
+constexpr int kParentWidth = 50;
+constexpr int kParentHeight = 30;
+constexpr int kEmbedWidth = 300;
+constexpr int kEmbedHeight = 400;
+
+// Both windows follow the player's always-on-top state, and nothing else of its style.
+DWORD topmost_style_of_player()
+{
+    if (!g_state.host_app_window)
+        return 0;
+    return static_cast<DWORD>(GetWindowLongA(g_state.host_app_window, GWL_EXSTYLE)) &
+           WS_EX_TOPMOST;
+}
+
+// A class left registered by an earlier run (or another copy of us) stays in use when
+// registering fails, so neither result matters.
+void register_fresh_class(const char* name, HICON icon)
+{
+    UnregisterClassA(name, nullptr);
+    WNDCLASSA window_class = {};
+    window_class.style = CS_GLOBALCLASS;
+    window_class.lpfnWndProc = emulated_window_proc;
+    window_class.hIcon = icon;
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+    window_class.lpszClassName = name;
+    RegisterClassA(&window_class);
+}
+
+}  // namespace
+
+int32_t create_parent_window()
+{
+    const DWORD ex_style = topmost_style_of_player();
+    register_fresh_class(kParentWindowClass, nullptr);
+    HWND window = CreateWindowExA(ex_style, kParentWindowClass, "", 0, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, kParentWidth, kParentHeight, nullptr, nullptr,
+                                  nullptr, nullptr);
+    g_state.parent_window = window;
+    if (!window)
+        return kWindowCreationFailed;
+    g_state.last_sync_clock = 0;
+    return 0;
+}
+
+int32_t create_embed_window()
+{
+    const DWORD ex_style = topmost_style_of_player();
+    HICON icon = g_state.host_app_window
+                     ? reinterpret_cast<HICON>(GetClassLongA(g_state.host_app_window, GCL_HICON))
+                     : nullptr;
+    register_fresh_class(kEmbedWindowClass, icon);
+    HWND window = CreateWindowExA(ex_style, kEmbedWindowClass, kEmbedWindowTitle,
+                                  WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kEmbedWidth,
+                                  kEmbedHeight, nullptr, nullptr, nullptr, nullptr);
+    g_state.embed_window = window;
+    if (!window)
+        return kWindowCreationFailed;
+
+    RECT client = {};
+    RECT outer = {};
+    if (GetClientRect(window, &client) && GetWindowRect(window, &outer)) {
+        g_state.client_width = client.right - client.left;
+        g_state.client_height = client.bottom - client.top;
+        g_state.frame_extra_width = (outer.right - outer.left) - g_state.client_width;
+        g_state.frame_extra_height = (outer.bottom - outer.top) - g_state.client_height;
+    }
+    return 0;
+}
