@@ -1,0 +1,186 @@
+#include "runtime/plugin_loader.h"
+
+#include "emulation/emulated_windows.h"
+#include "host/wrapper_state.h"
+#include "runtime/exception_guard.h"
+#include "runtime/load_error_box.h"
+#include "runtime/load_error_text.h"
+#include "runtime/module_sample_rate.h"
+#include "runtime/winamp_vis.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Every error-mode bit but the top one: no critical-error, fault or open-file boxes.
+constexpr UINT kQuietErrorMode = 0x7FFFFFFF;
+// The quiet mode of the second attempt when no errors are to be shown.
+constexpr UINT kQuietRetryErrorMode = 0x07FFFFFF;
+
+bool file_exists(const char* path)
+{
+    FILE* file = fopen(path, "r");
+    if (!file)
+        return false;
+    fclose(file);
+    return true;
+}
+
+// The DLL's own dependencies are looked for next to it first; a dependency missing there
+// (126) gets one more attempt with the standard search order.
+HMODULE load_library(bool show_errors)
+{
+    SetLastError(0);
+    HMODULE library = LoadLibraryExA(g_state.plugin_path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (GetLastError() == ERROR_MOD_NOT_FOUND) {
+        const UINT retry_mode = SetErrorMode(show_errors ? 0 : kQuietRetryErrorMode);
+        if (library)
+            FreeLibrary(library);
+        library = LoadLibraryExA(g_state.plugin_path, nullptr, 0);
+        SetErrorMode(retry_mode);
+    }
+    return library;
+}
+
+WinampVisGetHeaderFunction find_header_function(bool show_errors)
+{
+    if (!file_exists(g_state.plugin_path))
+        return nullptr;
+    const UINT saved_mode = SetErrorMode(kQuietErrorMode);
+    g_state.plugin_library = load_library(show_errors);
+    WinampVisGetHeaderFunction header_function = nullptr;
+    if (g_state.plugin_library)
+        header_function = reinterpret_cast<WinampVisGetHeaderFunction>(reinterpret_cast<void*>(
+            GetProcAddress(g_state.plugin_library, "winampVisGetHeader")));
+    SetErrorMode(saved_mode);
+    return header_function;
+}
+
+struct HeaderOutcome {
+    WinampVisHeader* header = nullptr;
+    DWORD error_code = 0;
+    // The function returned (no exception) but gave no header. With no error code left
+    // either, the system's text for 0 would read as success, so the box says so plainly.
+    bool returned_nothing = false;
+};
+
+// The plug-in gets a main window for the call, made here for the moment when no run has
+// one, and removed again whatever the call did.
+HeaderOutcome call_header_function(WinampVisGetHeaderFunction header_function)
+{
+    const bool temporary_window = !g_state.parent_window;
+    if (temporary_window)
+        create_parent_window();
+
+    HeaderOutcome outcome;
+    const GuardedResult call = call_guarded(header_function, g_state.parent_window.load());
+    if (call.faulted) {
+        outcome.error_code = call.last_error;
+    } else {
+        outcome.header = reinterpret_cast<WinampVisHeader*>(call.value);
+        if (!outcome.header) {
+            outcome.error_code = GetLastError();
+            outcome.returned_nothing = true;
+        }
+    }
+
+    if (temporary_window) {
+        HWND window = g_state.parent_window;
+        if (window)
+            DestroyWindow(window);
+        g_state.parent_window = nullptr;
+        UnregisterClassA(kParentWindowClass, nullptr);
+    }
+    return outcome;
+}
+
+WinampVisModule* module_numbered(WinampVisHeader* header, int32_t index)
+{
+    const GuardedResult call = call_guarded(header->module_by_index, index);
+    return call.faulted ? nullptr : reinterpret_cast<WinampVisModule*>(call.value);
+}
+
+void prepare_module(WinampVisModule* module)
+{
+    module->instance = g_state.plugin_library;
+    module->channel_count = 2;
+    module->sample_rate = module_sample_rate(g_state.sample_rate_hz);
+    memset(module->waveform_samples, 0, sizeof module->waveform_samples);
+    memset(module->spectrum_values, 0, sizeof module->spectrum_values);
+    // Only the low byte counts, so an unload always takes back exactly what a load added.
+    g_state.waveform_wanted += static_cast<uint8_t>(module->waveform_channels);
+    g_state.spectrum_wanted += static_cast<uint8_t>(module->spectrum_channels);
+}
+
+// detail: what to say when error_code is 0; without it the thread's last error is shown.
+int32_t fail_load(bool show_errors, DWORD error_code, const char* detail)
+{
+    if (g_state.plugin_library) {
+        FreeLibrary(g_state.plugin_library);
+        g_state.plugin_library = nullptr;
+    }
+    if (!show_errors || g_state.plugin_path[0] == '\0')
+        return 0;
+    if (error_code == 0 && !detail)
+        error_code = GetLastError();
+    show_load_error(error_code, detail);
+    return 0;
+}
+
+}  // namespace
+
+int32_t load_winamp_plugin(int32_t show_errors, int32_t probe_only)
+{
+    WinampVisGetHeaderFunction header_function = nullptr;
+    if (g_state.plugin_path[0] != '\0')
+        header_function = find_header_function(show_errors != 0);
+    if (!g_state.plugin_library || !header_function)
+        return fail_load(show_errors != 0, GetLastError(), nullptr);
+
+    const HeaderOutcome outcome = call_header_function(header_function);
+    WinampVisHeader* header = outcome.header;
+    if (!header)
+        return fail_load(show_errors != 0, outcome.error_code,
+                         outcome.returned_nothing ? kNoHeaderText : nullptr);
+
+    if (probe_only) {
+        FreeLibrary(g_state.plugin_library);
+        g_state.plugin_library = nullptr;
+        return 1;
+    }
+
+    WinampVisModule* module = module_numbered(header, g_state.module_index);
+    if (!module && g_state.module_index != 0) {
+        g_state.module_index = 0;
+        module = module_numbered(header, 0);
+    }
+    if (!module)
+        return 0;
+    prepare_module(module);
+    g_state.active_module = module;
+    return 1;
+}
+
+int32_t probe_winamp_plugin(int32_t show_errors)
+{
+    return load_winamp_plugin(show_errors, 1) != 0 ? 1 : 0;
+}
+
+void unload_winamp_plugin()
+{
+    WinampVisModule* module = g_state.active_module;
+    if (module) {
+        if (module->quit_entry)
+            call_guarded(module->quit_entry, module);
+        g_state.waveform_wanted -= static_cast<uint8_t>(module->waveform_channels);
+        g_state.spectrum_wanted -= static_cast<uint8_t>(module->spectrum_channels);
+    }
+    g_state.active_module = nullptr;
+    // The record lives in the plug-in's memory, which goes with the library.
+    g_state.embed_state = nullptr;
+    if (g_state.plugin_library) {
+        FreeLibrary(g_state.plugin_library);
+        g_state.plugin_library = nullptr;
+    }
+}
