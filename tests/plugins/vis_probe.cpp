@@ -1,0 +1,169 @@
+// vis_probe: a Winamp visualization plug-in that does whatever its control block says and
+// records every call it gets.
+#include "runtime/winamp_vis.h"
+#include "tests/plugins/vis_probe_control.h"
+#include "tests/plugins/vis_probe_window.h"
+
+#include <ctime>
+
+namespace {
+
+ProbeControl g_control;
+WinampVisModule g_modules[kProbeMaxModules];
+char g_descriptions[kProbeMaxModules][32];
+LONG g_init_calls = 0;
+
+volatile int g_zero = 0;
+volatile int g_sink = 0;
+
+void record(ProbeEntry entry, int32_t module, intptr_t argument, HWND parent)
+{
+    const LONG slot = InterlockedIncrement(&g_control.calls_reserved) - 1;
+    if (slot >= kProbeMaxCalls)
+        return;
+    ProbeCall& call = g_control.calls[slot];
+    call.entry = entry;
+    call.module = module;
+    call.argument = argument;
+    call.thread_id = GetCurrentThreadId();
+    call.clock = static_cast<int32_t>(clock());
+    call.parent = parent;
+    if (module >= 0) {
+        call.sample_rate = g_modules[module].sample_rate;
+        call.channel_count = g_modules[module].channel_count;
+    }
+    InterlockedIncrement(&g_control.call_count);
+}
+
+void misbehave(ProbeEntry entry)
+{
+    if (g_control.hang_ms[entry] > 0)
+        Sleep(g_control.hang_ms[entry]);
+    switch (g_control.faults[entry]) {
+    case kProbeAccessViolation:
+        g_sink = *reinterpret_cast<volatile int*>(static_cast<intptr_t>(g_zero));
+        break;
+    case kProbeDivideByZero:
+        g_sink = 1 / g_zero;
+        break;
+    case kProbeMsvcThrow:
+        RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+        break;
+    case kProbeNoFault:
+        break;
+    }
+}
+
+void send_requests(ProbeEntry entry, HWND parent)
+{
+    if (g_control.requests_from != entry || g_control.requests_done)
+        return;
+    const int count = g_control.request_count < kProbeMaxRequests ? g_control.request_count
+                                                                   : kProbeMaxRequests;
+    for (int i = 0; i < count; ++i)
+        g_control.request_answers[i] = SendMessageA(parent, WM_USER, g_control.request_wparams[i],
+                                                    g_control.request_codes[i]);
+    g_control.requests_done = 1;
+}
+
+void show_box(ProbeEntry entry, HWND parent)
+{
+    if (g_control.message_box_from == entry)
+        g_control.message_box_result = MessageBoxA(parent, "vis_probe asks", "vis_probe", MB_OK);
+}
+
+int32_t module_number(WinampVisModule* module)
+{
+    return static_cast<int32_t>(module - g_modules);
+}
+
+// Each entry: record first, so a faulting call is still seen, then do what is asked.
+void __cdecl config_entry(WinampVisModule* module)
+{
+    record(kProbeConfig, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
+    misbehave(kProbeConfig);
+    show_box(kProbeConfig, module->parent);
+    send_requests(kProbeConfig, module->parent);
+}
+
+int32_t __cdecl init_entry(WinampVisModule* module)
+{
+    record(kProbeInit, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
+    misbehave(kProbeInit);
+    send_requests(kProbeInit, module->parent);
+    if (InterlockedIncrement(&g_init_calls) <= g_control.init_failures)
+        return 1;
+    show_box(kProbeInit, module->parent);
+    if (g_control.ask_embed_window)
+        g_control.embed_window = ask_embed_window(module->parent, &g_control.embed_record);
+    if (g_control.drawing_window != kProbeNoDrawingWindow && !g_control.vis_window) {
+        HWND owner = g_control.embed_window ? g_control.embed_window : module->parent;
+        g_control.vis_window = create_drawing_window(
+            g_control.drawing_window == kProbeChildWindow ? owner : nullptr, &g_control);
+        announce_drawing_window(module->parent, g_control.vis_window);
+    }
+    return 0;
+}
+
+int32_t __cdecl render_entry(WinampVisModule* module)
+{
+    record(kProbeRender, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
+    misbehave(kProbeRender);
+    send_requests(kProbeRender, module->parent);
+    return g_control.render_result;
+}
+
+void __cdecl quit_entry(WinampVisModule* module)
+{
+    record(kProbeQuit, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
+    misbehave(kProbeQuit);
+    destroy_drawing_window(&g_control);
+}
+
+WinampVisModule* __cdecl module_by_index(int32_t index)
+{
+    record(kProbeModuleByIndex, -1, index, nullptr);
+    misbehave(kProbeModuleByIndex);
+    if (g_control.module_by_index_returns_null || index < 0 || index >= g_control.module_count ||
+        index >= kProbeMaxModules)
+        return nullptr;
+    WinampVisModule& module = g_modules[index];
+    wsprintfA(g_descriptions[index], "vis_probe module %d", index);
+    module.description = g_descriptions[index];
+    module.frame_delay = g_control.frame_delay;
+    module.waveform_channels = g_control.waveform_channels;
+    module.spectrum_channels = g_control.spectrum_channels;
+    module.config_entry = g_control.has_config ? config_entry : nullptr;
+    module.init_entry = init_entry;
+    module.render_entry = render_entry;
+    module.quit_entry = g_control.has_quit ? quit_entry : nullptr;
+    return &module;
+}
+
+WinampVisHeader g_header = {0x101, "vis_probe", module_by_index};
+
+}  // namespace
+
+extern "C" __declspec(dllexport) WinampVisHeader* __cdecl winampVisGetHeader(HWND parent)
+{
+    record(kProbeHeader, -1, reinterpret_cast<intptr_t>(parent), parent);
+    SetLastError(g_control.header_last_error);
+    misbehave(kProbeHeader);
+    SetLastError(g_control.header_last_error);
+    return g_control.header_returns_null ? nullptr : &g_header;
+}
+
+extern "C" __declspec(dllexport) ProbeControl* __cdecl probe_control()
+{
+    return &g_control;
+}
+
+// Puts the plug-in back to its first state, as if freshly loaded.
+extern "C" __declspec(dllexport) void __cdecl probe_reset()
+{
+    destroy_drawing_window(&g_control);
+    g_control = ProbeControl();
+    for (WinampVisModule& module : g_modules)
+        module = WinampVisModule();
+    g_init_calls = 0;
+}

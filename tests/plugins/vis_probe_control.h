@@ -1,0 +1,105 @@
+// The control block of vis_probe, the scriptable Winamp visualization plug-in of the
+// tests. A test loads the same vis_probe.dll, sets the block through probe_control() before
+// the wrapper loads it, and reads back what the plug-in recorded.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+enum ProbeEntry : int32_t {
+    kProbeHeader,
+    kProbeModuleByIndex,
+    kProbeConfig,
+    kProbeInit,
+    kProbeRender,
+    kProbeQuit,
+    kProbeEntryCount,
+    kProbeNoEntry = -1,
+};
+
+enum ProbeFault : int32_t {
+    kProbeNoFault,
+    kProbeAccessViolation,
+    kProbeDivideByZero,
+    kProbeMsvcThrow,  // RaiseException 0xE06D7363, as a C++ throw out of an MSVC DLL
+};
+
+enum ProbeDrawingWindow : int32_t {
+    kProbeNoDrawingWindow,
+    kProbeChildWindow,     // child of the frame when one was given, else of the module's parent
+    kProbeTopLevelWindow,
+};
+
+constexpr int kProbeMaxModules = 4;
+constexpr int kProbeMaxRequests = 16;
+constexpr int kProbeMaxCalls = 2048;
+constexpr int kProbeMaxWindowMessages = 1024;
+
+struct ProbeCall {
+    int32_t entry;
+    int32_t module;  // number of the module, -1 for the header function
+    intptr_t argument;
+    DWORD thread_id;
+    int32_t clock;
+    HWND parent;     // the module's parent field, or the header function's argument
+    int32_t sample_rate;
+    int32_t channel_count;
+};
+
+struct ProbeWindowMessage {
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+};
+
+// The record handed to the embed-window function (message 505).
+struct ProbeEmbedRecord {
+    HWND window;
+    int32_t reserved;
+    RECT window_rect;
+};
+
+struct ProbeControl {
+    // What the plug-in is.
+    int32_t module_count = 1;
+    int32_t waveform_channels = 2;
+    int32_t spectrum_channels = 2;
+    int32_t frame_delay = 10;
+    int32_t has_config = 1;
+    int32_t has_quit = 1;
+    int32_t header_returns_null = 0;
+    // Left as the thread's last error by the header function before it returns or faults.
+    DWORD header_last_error = 0;
+    int32_t module_by_index_returns_null = 0;
+    int32_t init_failures = 0;  // init fails this many times, then succeeds
+    int32_t render_result = 0;
+    ProbeFault faults[kProbeEntryCount] = {};
+    int32_t hang_ms[kProbeEntryCount] = {};
+
+    // Winamp WM_USER requests sent to the parent from the first call of one entry.
+    int32_t requests_from = kProbeNoEntry;
+    int32_t request_count = 0;
+    LPARAM request_codes[kProbeMaxRequests] = {};
+    WPARAM request_wparams[kProbeMaxRequests] = {};
+    LRESULT request_answers[kProbeMaxRequests] = {};
+    volatile LONG requests_done = 0;
+
+    // Windows made from the first init that succeeds.
+    int32_t ask_embed_window = 0;
+    ProbeEmbedRecord embed_record = {};
+    HWND embed_window = nullptr;  // what the embed-window function returned
+    int32_t drawing_window = kProbeNoDrawingWindow;
+    HWND vis_window = nullptr;
+    int32_t message_box_from = kProbeNoEntry;  // a box owned by the parent, from that entry
+    int32_t message_box_result = 0;
+
+    // What happened.
+    volatile LONG call_count = 0;
+    volatile LONG calls_reserved = 0;
+    ProbeCall calls[kProbeMaxCalls] = {};
+    volatile LONG window_message_count = 0;
+    ProbeWindowMessage window_messages[kProbeMaxWindowMessages] = {};
+};
+
+using ProbeControlFunction = ProbeControl*(__cdecl*)();

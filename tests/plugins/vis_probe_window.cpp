@@ -1,0 +1,67 @@
+#include "tests/plugins/vis_probe_window.h"
+
+namespace {
+
+constexpr char kDrawingClass[] = "VisProbeDrawing";
+constexpr LPARAM kAskEmbedFunction = 505;
+constexpr LPARAM kAnnounceDrawingWindow = 611;
+
+ProbeControl* g_recording = nullptr;
+
+LRESULT CALLBACK drawing_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (g_recording) {
+        const LONG slot = g_recording->window_message_count;
+        if (slot < kProbeMaxWindowMessages) {
+            g_recording->window_messages[slot] = {message, wparam, lparam};
+            InterlockedIncrement(&g_recording->window_message_count);
+        }
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+HINSTANCE this_module()
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&drawing_proc), &module);
+    return module;
+}
+
+}  // namespace
+
+HWND create_drawing_window(HWND parent, ProbeControl* control)
+{
+    WNDCLASSA window_class = {};
+    window_class.lpfnWndProc = drawing_proc;
+    window_class.hInstance = this_module();
+    window_class.lpszClassName = kDrawingClass;
+    RegisterClassA(&window_class);
+    g_recording = control;
+    const DWORD style = parent ? WS_CHILD | WS_VISIBLE : WS_OVERLAPPEDWINDOW;
+    return CreateWindowExA(0, kDrawingClass, "vis_probe", style, 0, 0, 120, 80, parent, nullptr,
+                           window_class.hInstance, nullptr);
+}
+
+void announce_drawing_window(HWND winamp, HWND drawing)
+{
+    SendMessageA(winamp, WM_USER, reinterpret_cast<WPARAM>(drawing), kAnnounceDrawingWindow);
+}
+
+void destroy_drawing_window(ProbeControl* control)
+{
+    if (control->vis_window && IsWindow(control->vis_window))
+        DestroyWindow(control->vis_window);
+    control->vis_window = nullptr;
+    g_recording = nullptr;
+    UnregisterClassA(kDrawingClass, this_module());
+}
+
+HWND ask_embed_window(HWND winamp, ProbeEmbedRecord* record)
+{
+    using EmbedFunction = HWND(__cdecl*)(ProbeEmbedRecord*);
+    const auto function = reinterpret_cast<EmbedFunction>(SendMessageA(winamp, WM_USER, 0,
+                                                                       kAskEmbedFunction));
+    return function ? function(record) : nullptr;
+}

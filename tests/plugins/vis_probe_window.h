@@ -1,0 +1,13 @@
+// vis_probe's windows: the drawing window it announces (message 611) and the frame it asks
+// for (message 505). The drawing window records every message it gets.
+#pragma once
+
+#include "tests/plugins/vis_probe_control.h"
+
+// parent 0 makes a top-level window.
+HWND create_drawing_window(HWND parent, ProbeControl* control);
+void announce_drawing_window(HWND winamp, HWND drawing);
+void destroy_drawing_window(ProbeControl* control);
+
+// Calls the embed-window function that message 505 hands out; 0 when there is none.
+HWND ask_embed_window(HWND winamp, ProbeEmbedRecord* record);
