@@ -1,7 +1,10 @@
 #include "host/plugin_object.h"
 
+#include "host/command_menu.h"
+#include "host/plugin_selection.h"
 #include "host/settings.h"
 #include "host/wrapper_state.h"
+#include "runtime/render_thread.h"
 
 namespace {
 
@@ -54,15 +57,21 @@ int32_t __stdcall Initialize(VisualPluginObject*)
 
     resolve_settings_path();
     load_settings(g_state.ini_path);
+    compute_plugin_dir();
+    destroy_command_menu();
+    create_command_menu();
+    start_render_thread(kRenderRun);
     return 1;
 }
 
 void __stdcall Finalize(VisualPluginObject*)
 {
+    stop_render_thread();
     if (g_state.audio_lock_ready) {
         DeleteCriticalSection(&g_state.audio_lock);
         g_state.audio_lock_ready = false;
     }
+    destroy_command_menu();
     save_settings(g_state.ini_path);
 }
 

@@ -1,0 +1,209 @@
+#include "runtime/render_thread.h"
+
+#include "emulation/emulated_windows.h"
+#include "host/command_menu.h"
+#include "host/wrapper_state.h"
+#include "runtime/audio_conversion.h"
+#include "runtime/exception_guard.h"
+#include "runtime/module_sample_rate.h"
+#include "runtime/plugin_loader.h"
+#include "runtime/winamp_vis.h"
+
+#include <ctime>
+#include <cstdlib>
+
+namespace {
+
+constexpr DWORD kStopWaitMs = 5000;
+// A thread ended by force is gone within moments; the bound keeps a stop from hanging.
+constexpr DWORD kTerminationWaitMs = 1000;
+constexpr int32_t kOwedRenderCalls = 3;
+constexpr int32_t kPrepareAheadTicks = 10;
+
+int32_t now()
+{
+    return static_cast<int32_t>(clock());
+}
+
+// Calls the module's entries inside the guard; false when the entry raised.
+bool call_entry(void(__cdecl* entry)(WinampVisModule*), WinampVisModule* module)
+{
+    return !call_guarded(entry, module).faulted;
+}
+
+bool call_entry(int32_t(__cdecl* entry)(WinampVisModule*), WinampVisModule* module, int32_t* result)
+{
+    const GuardedResult outcome = call_guarded(entry, module);
+    *result = static_cast<int32_t>(outcome.value);
+    return !outcome.faulted;
+}
+
+// The first attempt runs without a frame; a module that fails it (as modules that want a
+// frame do) gets one more attempt with the frame window in place.
+bool initialise_module(WinampVisModule* module)
+{
+    int32_t result = 0;
+    g_state.init_in_progress = 1;
+    const bool returned = call_entry(module->init_entry, module, &result);
+    g_state.init_in_progress = 0;
+    if (returned && result == 0)
+        return true;
+    if (g_state.stop_requested)
+        return false;
+
+    if (!g_state.parent_window)
+        create_parent_window();
+    if (!g_state.embed_window)
+        create_embed_window();
+    module->parent = g_state.parent_window;
+    return call_entry(module->init_entry, module, &result) && result == 0;
+}
+
+void render_loop(WinampVisModule* module)
+{
+    int32_t frames_left = kOwedRenderCalls;
+    int32_t next_render_clock = -2000;
+    while (g_state.stop_requested == 0 || frames_left != 0) {
+        if (pump_thread_messages())
+            g_state.stop_requested = 1;
+
+        if (now() >= next_render_clock - kPrepareAheadTicks) {
+            convert_audio_data();
+            module->sample_rate = module_sample_rate(g_state.sample_rate_hz);
+            while (now() < next_render_clock)
+                Sleep(1);
+            next_render_clock = now() + module->frame_delay;
+
+            int32_t result = 0;
+            // A module that faulted gets no further render call.
+            if (!call_entry(module->render_entry, module, &result))
+                return;
+            if (result != 0)
+                g_state.stop_requested = 1;
+            if (frames_left != 0)
+                --frames_left;
+        }
+        Sleep(1);
+    }
+}
+
+DWORD WINAPI render_thread_main(LPVOID parameter)
+{
+    const auto mode = static_cast<int32_t>(reinterpret_cast<intptr_t>(parameter));
+
+    srand(static_cast<unsigned>(time(nullptr)));
+    g_state.rand_state = rand();
+    g_state.vis_window = nullptr;
+    g_state.embed_window = nullptr;
+    g_state.parent_window = nullptr;
+    if (create_parent_window() != 0)
+        return 1;
+    update_menu_state(1);
+
+    load_winamp_plugin(1, 0);
+    WinampVisModule* module = g_state.active_module;
+    if (module && !g_state.stop_requested) {
+        module->parent = g_state.parent_window;
+        bool configured = true;
+        if (mode != kRenderRun && module->config_entry)
+            configured = call_entry(module->config_entry, module);
+        if (configured && g_state.parent_window && !g_state.stop_requested &&
+            mode != kRenderConfigureOnly && initialise_module(module))
+            render_loop(module);
+    }
+    teardown_runtime();
+    return 0;
+}
+
+}  // namespace
+
+void start_render_thread(int32_t mode)
+{
+    if (g_state.plugin_path[0] == '\0' || is_render_thread_running())
+        return;
+    stop_render_thread();
+    // Cleared here, before the thread exists, and never by the thread itself: a stop that
+    // arrives between the creation and the thread's first step is then still seen.
+    g_state.stop_requested = 0;
+    g_state.render_thread = CreateThread(nullptr, 0, render_thread_main,
+                                         reinterpret_cast<LPVOID>(static_cast<intptr_t>(mode)), 0,
+                                         nullptr);
+}
+
+namespace {
+
+// Waits for the thread while still answering what other threads send to the caller's
+// windows: the render thread's requests to the player must not run into their time-out
+// just because the player is busy stopping it.
+DWORD wait_for_thread(HANDLE thread, DWORD timeout_ms)
+{
+    if (!thread)
+        return WAIT_FAILED;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeout_ms)
+            return WaitForSingleObject(thread, 0);
+        const DWORD result =
+            MsgWaitForMultipleObjects(1, &thread, FALSE, timeout_ms - elapsed, QS_SENDMESSAGE);
+        if (result != WAIT_OBJECT_0 + 1)
+            return result;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+}  // namespace
+
+void stop_render_thread()
+{
+    g_state.stop_requested = 1;
+    HANDLE thread = g_state.render_thread;
+    if (wait_for_thread(thread, kStopWaitMs) != WAIT_OBJECT_0) {
+        if (thread) {
+            const DWORD thread_id = GetThreadId(thread);
+            TerminateThread(thread, 0);
+            WaitForSingleObject(thread, kTerminationWaitMs);
+            recover_audio_lock_from(thread_id);
+        }
+        teardown_runtime();
+    }
+    if (g_state.render_thread) {
+        CloseHandle(g_state.render_thread);
+        g_state.render_thread = nullptr;
+    }
+}
+
+int32_t is_render_thread_running()
+{
+    DWORD exit_code = 0;
+    return g_state.render_thread && GetExitCodeThread(g_state.render_thread, &exit_code) &&
+                   exit_code == STILL_ACTIVE
+               ? 1
+               : 0;
+}
+
+int32_t pump_thread_messages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            return 1;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+void teardown_runtime()
+{
+    unload_winamp_plugin();
+    if (HWND frame = g_state.embed_window.exchange(nullptr))
+        DestroyWindow(frame);
+    if (HWND parent = g_state.parent_window.exchange(nullptr))
+        DestroyWindow(parent);
+    UnregisterClassA(kEmbedWindowClass, nullptr);
+    UnregisterClassA(kParentWindowClass, nullptr);
+    g_state.vis_window = nullptr;
+    update_menu_state(0);
+}
