@@ -1,6 +1,7 @@
 #include "runtime/render_thread.h"
 
 #include "emulation/emulated_windows.h"
+#include "emulation/player_sync.h"
 #include "host/command_menu.h"
 #include "host/wrapper_state.h"
 #include "runtime/audio_conversion.h"
@@ -68,6 +69,7 @@ void render_loop(WinampVisModule* module)
             g_state.stop_requested = 1;
 
         if (now() >= next_render_clock - kPrepareAheadTicks) {
+            sync_with_player();
             convert_audio_data();
             module->sample_rate = module_sample_rate(g_state.sample_rate_hz);
             while (now() < next_render_clock)

@@ -1,0 +1,78 @@
+#include "emulation/player_sync.h"
+
+#include "emulation/player_mirror.h"
+#include "host/wrapper_state.h"
+
+#include <climits>
+#include <initializer_list>
+#include <ctime>
+
+namespace {
+
+constexpr int32_t kSyncIntervalTicks = 333;
+constexpr LPARAM kSampleRateRequest = 126;
+constexpr UINT kRequestTimeoutMs = 300;
+constexpr UINT kTopmostFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+constexpr UINT kPlaceFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOSENDCHANGING;
+
+bool is_topmost(HWND window)
+{
+    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+void mirror_title()
+{
+    wchar_t title[kTitleCapacity] = {};
+    GetWindowTextW(g_state.host_winamp_window, title, kTitleCapacity);
+    SetWindowTextW(g_state.parent_window, title_to_mirror(title));
+}
+
+// A query that fails (no window, a hung player, the time-out) keeps the last rate that
+// was read, so no stale or already converted value is converted again.
+void mirror_sample_rate()
+{
+    DWORD_PTR khz = 0;
+    if (SendMessageTimeoutA(g_state.host_winamp_window, WM_USER, 0, kSampleRateRequest,
+                            SMTO_ABORTIFHUNG, kRequestTimeoutMs, &khz))
+        g_state.sample_rate_hz = sample_rate_from_khz(static_cast<int32_t>(khz));
+}
+
+void mirror_topmost()
+{
+    const bool wanted = g_state.host_app_window && g_state.stop_requested == 0 &&
+                        is_topmost(g_state.host_app_window);
+    for (HWND window : {g_state.vis_window.load(), g_state.embed_window.load(), g_state.parent_window.load()}) {
+        if (window && is_topmost(window) != wanted)
+            SetWindowPos(window, wanted ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kTopmostFlags);
+    }
+}
+
+void lay_parent_over_player()
+{
+    HWND parent = g_state.parent_window;
+    RECT player = {};
+    if (!parent || !g_state.host_app_window || !GetWindowRect(g_state.host_app_window, &player))
+        return;
+    SetWindowPos(parent, nullptr, player.left, player.top, player.right - player.left,
+                 player.bottom - player.top, kPlaceFlags);
+}
+
+}  // namespace
+
+void sync_with_player()
+{
+    if (!g_state.parent_window || g_state.stop_requested != 0 || !g_state.host_app_window)
+        return;
+    const int32_t last = g_state.last_sync_clock;
+    if (last != 0 && static_cast<int32_t>(clock()) - last <= kSyncIntervalTicks)
+        return;
+    // Any call made while the pass runs (a window procedure re-entering) sees no gap.
+    g_state.last_sync_clock = INT_MAX;
+
+    mirror_title();
+    mirror_sample_rate();
+    mirror_topmost();
+    lay_parent_over_player();
+
+    g_state.last_sync_clock = static_cast<int32_t>(clock());
+}
