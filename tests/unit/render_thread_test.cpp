@@ -1,0 +1,226 @@
+// The render thread driven directly from the player's side, with vis_probe as the module.
+#include "host/command_menu.h"
+#include "host/path_text.h"
+#include "host/wrapper_state.h"
+#include "runtime/render_thread.h"
+#include "tests/support/probe_plugin.h"
+#include "tests/support/test_player.h"
+#include "tests/support/wait.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace {
+
+class RenderThread : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_state.host_app_window = player_.app_window();
+        g_state.host_winamp_window = player_.winamp_window();
+        InitializeCriticalSection(&g_state.audio_lock);
+        g_state.audio_lock_ready = true;
+        ASSERT_TRUE(copy_path(g_state.plugin_path, kPathCapacity, ProbePlugin::path().c_str()));
+        g_state.module_index = 0;
+        create_command_menu();
+    }
+
+    void TearDown() override
+    {
+        stop_render_thread();
+        destroy_command_menu();
+        DeleteCriticalSection(&g_state.audio_lock);
+        g_state.audio_lock_ready = false;
+        g_state.plugin_path[0] = '\0';
+        g_state.host_app_window = nullptr;
+        g_state.host_winamp_window = nullptr;
+    }
+
+    size_t count(ProbeEntry entry) const { return probe_.calls(entry).size(); }
+
+    bool wait_for_calls(ProbeEntry entry, size_t wanted, DWORD timeout_ms = 20000)
+    {
+        return wait_until([&] { return count(entry) >= wanted; }, timeout_ms);
+    }
+
+    TestPlayer player_;
+    ProbePlugin probe_;
+};
+
+double mean_render_interval(const std::vector<ProbeCall>& renders)
+{
+    std::vector<double> intervals;
+    // The first interval may include the start; pace is judged on the steady frames.
+    for (size_t i = 2; i < renders.size(); ++i)
+        intervals.push_back(renders[i].clock - renders[i - 1].clock);
+    return std::accumulate(intervals.begin(), intervals.end(), 0.0) / intervals.size();
+}
+
+TEST_F(RenderThread, RenderCallsStartFrameDelayApart)
+{
+    for (int32_t delay : {20, 33}) {
+        probe_.control().frame_delay = delay;
+        probe_.control().call_count = 0;
+        probe_.control().calls_reserved = 0;
+        start_render_thread(kRenderRun);
+        ASSERT_TRUE(wait_for_calls(kProbeRender, 2000 / delay + 2)) << delay;
+        stop_render_thread();
+        const double mean = mean_render_interval(probe_.calls(kProbeRender));
+        EXPECT_NEAR(mean, delay, delay * 0.05) << delay;
+    }
+}
+
+TEST_F(RenderThread, RunCallsEntriesInOrderOnItsOwnThreadWithTheParentWindow)
+{
+    start_render_thread(kRenderRun);
+    ASSERT_TRUE(wait_for_calls(kProbeRender, 3));
+    stop_render_thread();
+
+    const std::vector<ProbeCall> calls = probe_.calls();
+    ASSERT_GE(calls.size(), 6u);
+    EXPECT_EQ(calls[0].entry, kProbeHeader);
+    EXPECT_EQ(calls[1].entry, kProbeModuleByIndex);
+    EXPECT_EQ(calls[2].entry, kProbeInit);
+    EXPECT_EQ(calls.back().entry, kProbeQuit);
+    EXPECT_EQ(count(kProbeConfig), 0u);
+    EXPECT_EQ(count(kProbeQuit), 1u);
+    for (const ProbeCall& call : calls)
+        EXPECT_NE(call.thread_id, GetCurrentThreadId()) << call.entry;
+    EXPECT_NE(probe_.calls(kProbeInit)[0].parent, nullptr);
+    EXPECT_EQ(probe_.calls(kProbeRender)[0].sample_rate, 39200);
+    EXPECT_EQ(g_state.parent_window, nullptr);
+    EXPECT_EQ(g_state.active_module, nullptr);
+    EXPECT_EQ(g_state.plugin_library, nullptr);
+}
+
+TEST_F(RenderThread, StopDuringFirstRenderStillGetsTwoMoreRendersAtTheModulesPace)
+{
+    probe_.control().frame_delay = 100;
+    probe_.control().hang_ms[kProbeRender] = 150;
+    start_render_thread(kRenderRun);
+    ASSERT_TRUE(wait_for_calls(kProbeRender, 1));
+    stop_render_thread();
+
+    const std::vector<ProbeCall> renders = probe_.calls(kProbeRender);
+    ASSERT_EQ(renders.size(), 3u);
+    EXPECT_GE(renders[2].clock - renders[1].clock, 145);
+    EXPECT_EQ(count(kProbeQuit), 1u);
+}
+
+TEST_F(RenderThread, NonZeroRenderResultGivesThreeRendersThenQuitAndExitCodeZero)
+{
+    probe_.control().render_result = 1;
+    start_render_thread(kRenderRun);
+    ASSERT_TRUE(wait_until([] { return is_render_thread_running() == 0; }, 20000));
+    DWORD exit_code = 99;
+    ASSERT_TRUE(GetExitCodeThread(g_state.render_thread, &exit_code));
+    EXPECT_EQ(exit_code, 0u);
+    EXPECT_EQ(count(kProbeRender), 3u);
+    EXPECT_EQ(count(kProbeQuit), 1u);
+}
+
+TEST_F(RenderThread, ConfigureOnlyCallsConfigAndQuit)
+{
+    start_render_thread(kRenderConfigureOnly);
+    ASSERT_TRUE(wait_until([] { return is_render_thread_running() == 0; }, 20000));
+    EXPECT_EQ(count(kProbeConfig), 1u);
+    EXPECT_EQ(count(kProbeInit), 0u);
+    EXPECT_EQ(count(kProbeRender), 0u);
+    EXPECT_EQ(count(kProbeQuit), 1u);
+}
+
+TEST_F(RenderThread, FailedFirstInitIsRetriedWithTheFrameWindow)
+{
+    probe_.control().init_failures = 1;
+    start_render_thread(kRenderRun);
+    ASSERT_TRUE(wait_for_calls(kProbeRender, 1));
+    EXPECT_EQ(count(kProbeInit), 2u);
+    EXPECT_NE(g_state.embed_window, nullptr);
+    EXPECT_EQ(g_state.init_in_progress, 0);
+}
+
+TEST_F(RenderThread, LongFrameDelayStopEndsByTerminationWithQuitOnTheStoppingThread)
+{
+    probe_.control().frame_delay = 3000;
+    start_render_thread(kRenderRun);
+    ASSERT_TRUE(wait_for_calls(kProbeRender, 1));
+    const DWORD start = GetTickCount();
+    stop_render_thread();
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 4900u);
+    EXPECT_LT(elapsed, 9000u);
+    ASSERT_EQ(count(kProbeQuit), 1u);
+    EXPECT_EQ(probe_.calls(kProbeQuit)[0].thread_id, GetCurrentThreadId());
+    EXPECT_EQ(g_state.render_thread, nullptr);
+    // The lock is usable after the thread that may have held it was ended by force.
+    EnterCriticalSection(&g_state.audio_lock);
+    LeaveCriticalSection(&g_state.audio_lock);
+}
+
+TEST_F(RenderThread, QuitMessageActsAsStopAndStartWhileRunningDoesNothing)
+{
+    start_render_thread(kRenderRun);
+    ASSERT_TRUE(wait_for_calls(kProbeRender, 1));
+    HANDLE first = g_state.render_thread;
+    start_render_thread(kRenderRun);
+    EXPECT_EQ(g_state.render_thread, first);
+
+    ASSERT_TRUE(PostThreadMessageA(GetThreadId(first), WM_QUIT, 0, 0));
+    ASSERT_TRUE(wait_until([] { return is_render_thread_running() == 0; }, 20000));
+    EXPECT_GE(count(kProbeRender), 3u);
+    EXPECT_EQ(count(kProbeQuit), 1u);
+}
+
+TEST_F(RenderThread, FaultInAnyEntryEndsTheRunAndTheNextStartWorks)
+{
+    for (ProbeEntry entry : {kProbeConfig, kProbeInit, kProbeRender, kProbeQuit}) {
+        probe_.control() = ProbeControl();
+        probe_.control().faults[entry] = kProbeAccessViolation;
+        start_render_thread(entry == kProbeConfig ? kRenderConfigureThenRun : kRenderRun);
+        // Every fault but one in quit ends the run by itself.
+        if (entry != kProbeQuit) {
+            EXPECT_TRUE(wait_until([] { return is_render_thread_running() == 0; }, 20000)) << entry;
+        } else {
+            EXPECT_TRUE(wait_for_calls(kProbeRender, 1));
+        }
+        stop_render_thread();
+        if (entry == kProbeConfig) {
+            EXPECT_EQ(count(kProbeInit), 0u);
+        }
+        if (entry == kProbeRender) {
+            EXPECT_EQ(count(kProbeRender), 1u);
+        }
+        EXPECT_EQ(count(kProbeQuit), 1u) << entry;
+        EXPECT_EQ(g_state.active_module, nullptr) << entry;
+
+        probe_.control() = ProbeControl();
+        start_render_thread(kRenderRun);
+        EXPECT_TRUE(wait_for_calls(kProbeRender, 1)) << entry;
+        stop_render_thread();
+    }
+}
+
+TEST_F(RenderThread, RepeatedStartAndStopLeavesNothingBehind)
+{
+    start_render_thread(kRenderRun);
+    ASSERT_TRUE(wait_for_calls(kProbeRender, 1));
+    stop_render_thread();
+    DWORD handles_before = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles_before);
+
+    for (int cycle = 0; cycle < 200; ++cycle) {
+        start_render_thread(kRenderRun);
+        stop_render_thread();
+    }
+    DWORD handles_after = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles_after);
+    EXPECT_LE(handles_after, handles_before + 5);
+    WNDCLASSA unused;
+    EXPECT_FALSE(GetClassInfoA(nullptr, "KorvelVisPlugin", &unused));
+    EXPECT_FALSE(GetClassInfoA(nullptr, "KorvelVisPluginEmbed", &unused));
+    EXPECT_EQ(FindWindowA("KorvelVisPlugin", nullptr), nullptr);
+    EXPECT_EQ(g_state.render_thread, nullptr);
+}
+
+}  // namespace
