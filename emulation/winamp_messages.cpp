@@ -1,8 +1,109 @@
 #include "emulation/winamp_messages.h"
 
+#include "emulation/embed_window.h"
 #include "emulation/forward_to_player.h"
+#include "emulation/random.h"
+#include "emulation/service_objects.h"
+#include "host/wrapper_state.h"
+
+namespace {
+
+constexpr LRESULT kReportedVersion = 20499;
+constexpr UINT kFrontFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+constexpr UINT kPlaceFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_NOSENDCHANGING;
+constexpr UINT kFrameSizeFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER;
+
+template <typename Pointer>
+LRESULT address_of(Pointer pointer)
+{
+    return reinterpret_cast<LRESULT>(pointer);
+}
+
+LRESULT embed_request(WPARAM wparam)
+{
+    HWND frame = g_state.embed_window;
+    if (!frame)
+        return 0;
+    return wparam == 0 ? address_of(&provide_embed_window) : address_of(frame);
+}
+
+// The plug-in announces its drawing window: it ends in front of all others; the player's
+// always-on-top state reaches it at the next synchronisation.
+LRESULT announce_drawing_window(WPARAM wparam)
+{
+    HWND drawing = reinterpret_cast<HWND>(wparam);
+    g_state.vis_window = drawing;
+    if (!drawing)
+        return 1;
+    HWND app = g_state.host_app_window;
+    const bool start_topmost = !g_state.embed_window && app && g_state.stop_requested == 0 &&
+                               (GetWindowLongA(app, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    SetWindowPos(drawing, start_topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kFrontFlags);
+    SetWindowPos(drawing, HWND_TOPMOST, 0, 0, 0, 0, kFrontFlags);
+    SetWindowPos(drawing, HWND_TOP, 0, 0, 0, 0, kFrontFlags);
+    return 1;
+}
+
+LRESULT lay_parent_over_player()
+{
+    HWND parent = g_state.parent_window;
+    RECT player = {};
+    if (parent && g_state.host_app_window && GetWindowRect(g_state.host_app_window, &player))
+        SetWindowPos(parent, nullptr, player.left, player.top, player.right - player.left,
+                     player.bottom - player.top, kPlaceFlags);
+    return 1;
+}
+
+// Shrinks the frame and the drawing window and gives them their size back, so that the
+// plug-in sees a real change of size.
+LRESULT resize_cycle()
+{
+    HWND frame = g_state.embed_window;
+    HWND drawing = g_state.vis_window;
+    if (!frame || !drawing)
+        return 1;
+    const int32_t width = g_state.client_width;
+    const int32_t height = g_state.client_height;
+    SetWindowPos(drawing, nullptr, 0, 0, 50, 50, 0);
+    SetWindowPos(frame, nullptr, 0, 0, 50, 50, kFrameSizeFlags);
+    SetWindowPos(drawing, nullptr, 0, 0, width, height, 0);
+    SetWindowPos(frame, nullptr, 0, 0, width + g_state.frame_extra_width,
+                 height + g_state.frame_extra_height, kFrameSizeFlags);
+    return 1;
+}
+
+}  // namespace
 
 LRESULT answer_winamp_message(HWND, WPARAM wparam, LPARAM code)
 {
-    return forward_to_player(WM_USER, wparam, code);
+    switch (code) {
+    case 0:
+        return kReportedVersion;
+    case 104:
+        return 1;
+    case 201:
+    case 501:
+    case 3033:
+        return 0;
+    case 334:
+        return address_of(g_state.ini_path);
+    case 335:
+        return address_of(g_state.host_dir);
+    case 336:
+        return address_of(g_state.plugin_dir);
+    case 505:
+        return embed_request(wparam);
+    case 611:
+        return announce_drawing_window(wparam);
+    case 631:
+        return lay_parent_over_player();
+    case 2004:
+        return resize_cycle();
+    case 3015:
+        return address_of(&minimal_standard_random);
+    case 3025:
+        return address_of(&ServiceDirectory);
+    default:
+        return forward_to_player(WM_USER, wparam, code);
+    }
 }

@@ -200,8 +200,10 @@ int32_t pump_thread_messages()
 void teardown_runtime()
 {
     unload_winamp_plugin();
-    if (HWND frame = g_state.embed_window.exchange(nullptr))
+    if (HWND frame = g_state.embed_window.exchange(nullptr)) {
+        g_state.embed_state = nullptr;
         DestroyWindow(frame);
+    }
     if (HWND parent = g_state.parent_window.exchange(nullptr))
         DestroyWindow(parent);
     UnregisterClassA(kEmbedWindowClass, nullptr);
