@@ -1,0 +1,26 @@
+// vis_probe.dll as a test reaches it: the same loaded copy the wrapper will load, its
+// control block reset to the plug-in's first state.
+#pragma once
+
+#include "tests/plugins/vis_probe_control.h"
+
+#include <string>
+#include <vector>
+
+class ProbePlugin {
+public:
+    ProbePlugin();
+    ~ProbePlugin();
+    ProbePlugin(const ProbePlugin&) = delete;
+    ProbePlugin& operator=(const ProbePlugin&) = delete;
+
+    static std::string path();
+    ProbeControl& control() { return *control_; }
+    std::vector<ProbeCall> calls() const;
+    std::vector<ProbeCall> calls(ProbeEntry entry) const;
+
+private:
+    HMODULE module_ = nullptr;
+    ProbeControl* control_ = nullptr;
+    void(__cdecl* reset_)() = nullptr;
+};
