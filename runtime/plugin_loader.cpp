@@ -8,10 +8,14 @@
 #include "runtime/module_sample_rate.h"
 #include "runtime/winamp_vis.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// The module whose quit entry has been entered and has not finished its unload.
+std::atomic<WinampVisModule*> g_quitting_module{nullptr};
 
 // Every error-mode bit but the top one: no critical-error, fault or open-file boxes.
 constexpr UINT kQuietErrorMode = 0x7FFFFFFF;
@@ -171,12 +175,15 @@ void unload_winamp_plugin()
 {
     WinampVisModule* module = g_state.active_module;
     if (module) {
-        if (module->quit_entry)
+        // A run ended by force inside the quit entry is torn down again by the stopping
+        // thread, which must not make the module quit a second time.
+        if (module->quit_entry && g_quitting_module.exchange(module) != module)
             call_guarded(module->quit_entry, module);
         g_state.waveform_wanted -= static_cast<uint8_t>(module->waveform_channels);
         g_state.spectrum_wanted -= static_cast<uint8_t>(module->spectrum_channels);
     }
     g_state.active_module = nullptr;
+    g_quitting_module = nullptr;
     // The record lives in the plug-in's memory, which goes with the library.
     g_state.embed_state = nullptr;
     if (g_state.plugin_library) {
