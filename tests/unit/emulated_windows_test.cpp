@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -133,8 +134,9 @@ TEST_F(EmulatedWindows, ParentWindowIsAHiddenSmallWindowOfAGlobalClass)
     EXPECT_EQ(GetWindowLongA(parent, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     RECT outer;
     ASSERT_TRUE(GetWindowRect(parent, &outer));
-    EXPECT_EQ(outer.right - outer.left, 50);
-    EXPECT_EQ(outer.bottom - outer.top, 30);
+    // A top-level window is never smaller than the system's minimum tracking size.
+    EXPECT_EQ(outer.right - outer.left, std::max(50, GetSystemMetrics(SM_CXMINTRACK)));
+    EXPECT_EQ(outer.bottom - outer.top, std::max(30, GetSystemMetrics(SM_CYMINTRACK)));
 
     // Made again, it replaces the class and needs no teardown in between.
     DestroyWindow(parent);
