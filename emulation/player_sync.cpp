@@ -47,17 +47,17 @@ void mirror_topmost()
     }
 }
 
-void lay_parent_over_player()
+}  // namespace
+
+void lay_parent_over_player(UINT flags)
 {
     HWND parent = g_state.parent_window;
     RECT player = {};
     if (!parent || !g_state.host_app_window || !GetWindowRect(g_state.host_app_window, &player))
         return;
     SetWindowPos(parent, nullptr, player.left, player.top, player.right - player.left,
-                 player.bottom - player.top, kPlaceFlags);
+                 player.bottom - player.top, flags);
 }
-
-}  // namespace
 
 void sync_with_player()
 {
@@ -72,7 +72,7 @@ void sync_with_player()
     mirror_title();
     mirror_sample_rate();
     mirror_topmost();
-    lay_parent_over_player();
+    lay_parent_over_player(kPlaceFlags);
 
     g_state.last_sync_clock = static_cast<int32_t>(clock());
 }

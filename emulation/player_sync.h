@@ -2,5 +2,11 @@
 // always-on-top state and position, at most about three times a second.
 #pragma once
 
+#include <windows.h>
+
 // Runs a pass when one is due; called by the render loop before every frame.
 void sync_with_player();
+
+// Lays the hidden parent_window exactly over the player's application window, with the
+// SetWindowPos flags given (never showing it).
+void lay_parent_over_player(UINT flags);

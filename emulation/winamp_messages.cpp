@@ -2,6 +2,7 @@
 
 #include "emulation/embed_window.h"
 #include "emulation/forward_to_player.h"
+#include "emulation/player_sync.h"
 #include "emulation/random.h"
 #include "emulation/service_objects.h"
 #include "host/wrapper_state.h"
@@ -41,16 +42,6 @@ LRESULT announce_drawing_window(WPARAM wparam)
     SetWindowPos(drawing, start_topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kFrontFlags);
     SetWindowPos(drawing, HWND_TOPMOST, 0, 0, 0, 0, kFrontFlags);
     SetWindowPos(drawing, HWND_TOP, 0, 0, 0, 0, kFrontFlags);
-    return 1;
-}
-
-LRESULT lay_parent_over_player()
-{
-    HWND parent = g_state.parent_window;
-    RECT player = {};
-    if (parent && g_state.host_app_window && GetWindowRect(g_state.host_app_window, &player))
-        SetWindowPos(parent, nullptr, player.left, player.top, player.right - player.left,
-                     player.bottom - player.top, kPlaceFlags);
     return 1;
 }
 
@@ -96,7 +87,8 @@ LRESULT answer_winamp_message(HWND, WPARAM wparam, LPARAM code)
     case 611:
         return announce_drawing_window(wparam);
     case 631:
-        return lay_parent_over_player();
+        lay_parent_over_player(kPlaceFlags);
+        return 1;
     case 2004:
         return resize_cycle();
     case 3015:

@@ -30,7 +30,7 @@ struct Frame {
     {
         return static_cast<int8_t>(waveform_out[row * kModulePointCount + i]);
     }
-    int spec(int row, int i) const { return spectrum_out[row * kModulePointCount + i]; }
+    int spectrum_at(int row, int i) const { return spectrum_out[row * kModulePointCount + i]; }
 };
 
 // The rules read literally: the step is the float with the given bits, x = i * step formed
@@ -91,7 +91,7 @@ TEST(AudioResample, SpectrumStretchesTheLowerBinsOverAllPoints)
     frame.convert(0, 1);
     const int expected[] = {6, 14, 49, 83, 100};
     for (int i = 2; i <= 6; ++i)
-        EXPECT_EQ(frame.spec(0, i), expected[i - 2]) << i;
+        EXPECT_EQ(frame.spectrum_at(0, i), expected[i - 2]) << i;
 }
 
 TEST(AudioResample, LastSpectrumPointFallsOneUnitBelowBin200WhenBin201IsZero)
@@ -99,7 +99,7 @@ TEST(AudioResample, LastSpectrumPointFallsOneUnitBelowBin200WhenBin201IsZero)
     Frame frame;
     frame.spectrum[200] = 100;
     frame.convert(0, 1);
-    EXPECT_EQ(frame.spec(0, 575), 99);
+    EXPECT_EQ(frame.spectrum_at(0, 575), 99);
 }
 
 TEST(AudioResample, ConstantRowsStayConstantUpToTheLastPoint)
@@ -125,7 +125,7 @@ TEST(AudioResample, ConstantRowsStayConstantUpToTheLastPoint)
         frame.convert(0, 2);
         for (int c = 0; c < 2; ++c)
             for (int i = 0; i < kModulePointCount; ++i)
-                ASSERT_EQ(frame.spec(c, i), pair[c]) << c << " " << i;
+                ASSERT_EQ(frame.spectrum_at(c, i), pair[c]) << c << " " << i;
     }
 }
 
