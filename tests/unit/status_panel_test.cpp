@@ -55,9 +55,16 @@ public:
                     return true;
         return false;
     }
-    std::vector<uint32_t> band(int top, int bottom) const
+    // The cell that TextOut fills for text at (x, y) with the canvas's font.
+    std::vector<uint32_t> text_cell(int x, int y, const char* text) const
     {
-        return std::vector<uint32_t>(pixels_ + top * kWidth, pixels_ + bottom * kWidth);
+        SIZE size = {};
+        GetTextExtentPoint32A(dc_, text, static_cast<int>(strlen(text)), &size);
+        std::vector<uint32_t> cell;
+        for (int row = y; row < std::min(y + static_cast<int>(size.cy), kHeight); ++row)
+            for (int column = x; column < std::min(x + static_cast<int>(size.cx), kWidth); ++column)
+                cell.push_back(at(column, row));
+        return cell;
     }
 
 private:
@@ -95,7 +102,7 @@ std::vector<uint32_t> expected_line3(const char* text)
     SetBkColor(reference.dc(), RGB(64, 64, 64));
     SetTextColor(reference.dc(), RGB(128, 128, 128));
     TextOutA(reference.dc(), 6, 45, text, static_cast<int>(strlen(text)));
-    return reference.band(45, 60);
+    return reference.text_cell(6, 45, text);
 }
 
 TEST_F(StatusPanel, PaintsTheRectangleAndThreeLinesInTheirColours)
@@ -107,14 +114,15 @@ TEST_F(StatusPanel, PaintsTheRectangleAndThreeLinesInTheirColours)
     EXPECT_TRUE(canvas_.band_has(5, 20, 0xFF9B2B));
     EXPECT_TRUE(canvas_.band_has(21, 36, 0xC0C0C0));
     EXPECT_TRUE(canvas_.band_has(45, 60, 0x808080));
-    EXPECT_EQ(canvas_.band(45, 60), expected_line3("No plugin loaded"));
+    EXPECT_EQ(canvas_.text_cell(6, 45, "No plugin loaded"), expected_line3("No plugin loaded"));
 }
 
 TEST_F(StatusPanel, LineThreeNamesTheSelectedPluginAndLongPathsAreCut)
 {
     ASSERT_TRUE(copy_path(g_state.plugin_path, kPathCapacity, "C:\\vis\\vis_probe.dll"));
     render();
-    EXPECT_EQ(canvas_.band(45, 60), expected_line3("Loaded plugin: C:\\vis\\vis_probe.dll"));
+    const char* line = "Loaded plugin: C:\\vis\\vis_probe.dll";
+    EXPECT_EQ(canvas_.text_cell(6, 45, line), expected_line3(line));
 
     const std::string long_path = "C:\\" + std::string(256, 'p');
     ASSERT_TRUE(copy_path(g_state.plugin_path, kPathCapacity, long_path.c_str()));
@@ -122,7 +130,7 @@ TEST_F(StatusPanel, LineThreeNamesTheSelectedPluginAndLongPathsAreCut)
     canvas_.clear();
     render();
     const std::string cut = ("Loaded plugin: " + long_path).substr(0, 255);
-    EXPECT_EQ(canvas_.band(45, 60), expected_line3(cut.c_str()));
+    EXPECT_EQ(canvas_.text_cell(6, 45, cut.c_str()), expected_line3(cut.c_str()));
 }
 
 TEST_F(StatusPanel, BeforeAnyResizeTheLinesAreStillDrawn)
