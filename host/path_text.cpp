@@ -1,5 +1,6 @@
 #include "host/path_text.h"
 
+#include <cstdio>
 #include <cstring>
 
 bool copy_path(char* dst, size_t capacity, const char* src)
@@ -40,4 +41,13 @@ bool needs_separator(const char* path)
 {
     const size_t length = strlen(path);
     return length == 0 || (path[length - 1] != '\\' && path[length - 1] != '/');
+}
+
+bool file_opens_for_reading(const char* path)
+{
+    FILE* file = fopen(path, "r");
+    if (!file)
+        return false;
+    fclose(file);
+    return true;
 }

@@ -18,3 +18,6 @@ bool cut_at_last_separator(char* path);
 
 // True when the text is empty or ends in neither "\\" nor "/".
 bool needs_separator(const char* path);
+
+// True when a file of that name can be opened for reading (it is closed again at once).
+bool file_opens_for_reading(const char* path);

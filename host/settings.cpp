@@ -13,15 +13,6 @@ const char kSection[] = "zeko_vis_winamp";
 const char kFileName[] = "zeko_vis_winamp.ini";
 constexpr LPARAM kSettingsDirectoryRequest = 335;
 
-bool file_opens_for_reading(const char* path)
-{
-    FILE* file = fopen(path, "r");
-    if (!file)
-        return false;
-    fclose(file);
-    return true;
-}
-
 // host_dir: the directory of the executable; left empty when its path does not fit.
 void resolve_host_dir()
 {

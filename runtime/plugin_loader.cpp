@@ -1,6 +1,7 @@
 #include "runtime/plugin_loader.h"
 
 #include "emulation/emulated_windows.h"
+#include "host/path_text.h"
 #include "host/wrapper_state.h"
 #include "runtime/exception_guard.h"
 #include "runtime/load_error_box.h"
@@ -22,15 +23,6 @@ constexpr UINT kQuietErrorMode = 0x7FFFFFFF;
 // The quiet mode of the second attempt when no errors are to be shown.
 constexpr UINT kQuietRetryErrorMode = 0x07FFFFFF;
 
-bool file_exists(const char* path)
-{
-    FILE* file = fopen(path, "r");
-    if (!file)
-        return false;
-    fclose(file);
-    return true;
-}
-
 // The DLL's own dependencies are looked for next to it first; a dependency missing there
 // (126) gets one more attempt with the standard search order.
 HMODULE load_library(bool show_errors)
@@ -49,7 +41,7 @@ HMODULE load_library(bool show_errors)
 
 WinampVisGetHeaderFunction find_header_function(bool show_errors)
 {
-    if (!file_exists(g_state.plugin_path))
+    if (!file_opens_for_reading(g_state.plugin_path))
         return nullptr;
     const UINT saved_mode = SetErrorMode(kQuietErrorMode);
     g_state.plugin_library = load_library(show_errors);
