@@ -12,6 +12,7 @@ ProbeControl g_control;
 WinampVisModule g_modules[kProbeMaxModules];
 char g_descriptions[kProbeMaxModules][32];
 LONG g_init_calls = 0;
+LONG g_boxes_shown = 0;
 
 volatile int g_zero = 0;
 volatile int g_sink = 0;
@@ -29,8 +30,15 @@ void record(ProbeEntry entry, int32_t module, intptr_t argument, HWND parent)
     call.clock = static_cast<int32_t>(clock());
     call.parent = parent;
     if (module >= 0) {
-        call.sample_rate = g_modules[module].sample_rate;
-        call.channel_count = g_modules[module].channel_count;
+        const WinampVisModule& seen = g_modules[module];
+        call.sample_rate = seen.sample_rate;
+        call.channel_count = seen.channel_count;
+        for (int row = 0; row < 2; ++row) {
+            call.spectrum_seen[row][0] = seen.spectrum_values[row][0];
+            call.spectrum_seen[row][1] = seen.spectrum_values[row][288];
+            call.waveform_seen[row][0] = seen.waveform_samples[row][0];
+            call.waveform_seen[row][1] = seen.waveform_samples[row][288];
+        }
     }
     InterlockedIncrement(&g_control.call_count);
 }
@@ -68,7 +76,7 @@ void send_requests(ProbeEntry entry, HWND parent)
 
 void show_box(ProbeEntry entry, HWND parent)
 {
-    if (g_control.message_box_from == entry)
+    if (g_control.message_box_from == entry && InterlockedIncrement(&g_boxes_shown) == 1)
         g_control.message_box_result = MessageBoxA(parent, "vis_probe asks", "vis_probe", MB_OK);
 }
 
@@ -91,9 +99,10 @@ int32_t __cdecl init_entry(WinampVisModule* module)
     record(kProbeInit, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
     misbehave(kProbeInit);
     send_requests(kProbeInit, module->parent);
-    if (InterlockedIncrement(&g_init_calls) <= g_control.init_failures)
-        return 1;
+    const bool fails = InterlockedIncrement(&g_init_calls) <= g_control.init_failures;
     show_box(kProbeInit, module->parent);
+    if (fails)
+        return 1;
     if (g_control.ask_embed_window)
         g_control.embed_window = ask_embed_window(module->parent, &g_control.embed_record);
     if (g_control.drawing_window != kProbeNoDrawingWindow && !g_control.vis_window) {
@@ -128,7 +137,10 @@ WinampVisModule* __cdecl module_by_index(int32_t index)
         index >= kProbeMaxModules)
         return nullptr;
     WinampVisModule& module = g_modules[index];
-    wsprintfA(g_descriptions[index], "vis_probe module %d", index);
+    if (g_control.module_description[0])
+        lstrcpynA(g_descriptions[index], g_control.module_description, sizeof g_descriptions[index]);
+    else
+        wsprintfA(g_descriptions[index], "vis_probe module %d", index);
     module.description = g_descriptions[index];
     module.frame_delay = g_control.frame_delay;
     module.waveform_channels = g_control.waveform_channels;
@@ -166,4 +178,5 @@ extern "C" __declspec(dllexport) void __cdecl probe_reset()
     for (WinampVisModule& module : g_modules)
         module = WinampVisModule();
     g_init_calls = 0;
+    g_boxes_shown = 0;
 }

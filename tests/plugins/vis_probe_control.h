@@ -45,6 +45,9 @@ struct ProbeCall {
     HWND parent;     // the module's parent field, or the header function's argument
     int32_t sample_rate;
     int32_t channel_count;
+    // Points 0 and 288 of each row as the call found them in the module.
+    uint8_t spectrum_seen[2][2];
+    int8_t waveform_seen[2][2];
 };
 
 struct ProbeWindowMessage {
@@ -74,6 +77,7 @@ struct ProbeControl {
     int32_t module_by_index_returns_null = 0;
     int32_t init_failures = 0;  // init fails this many times, then succeeds
     int32_t render_result = 0;
+    char module_description[32] = {};  // when empty: "vis_probe module N"
     ProbeFault faults[kProbeEntryCount] = {};
     int32_t hang_ms[kProbeEntryCount] = {};
 
@@ -91,7 +95,9 @@ struct ProbeControl {
     HWND embed_window = nullptr;  // what the embed-window function returned
     int32_t drawing_window = kProbeNoDrawingWindow;
     HWND vis_window = nullptr;
-    int32_t message_box_from = kProbeNoEntry;  // a box owned by the parent, from that entry
+    // A box owned by the parent, once, from the first call of that entry (for init: before
+    // a failure is returned, as plug-ins do that find no frame).
+    int32_t message_box_from = kProbeNoEntry;
     int32_t message_box_result = 0;
 
     // What happened.

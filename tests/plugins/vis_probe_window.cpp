@@ -13,7 +13,13 @@ LRESULT CALLBACK drawing_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
     if (g_recording) {
         const LONG slot = g_recording->window_message_count;
         if (slot < kProbeMaxWindowMessages) {
-            g_recording->window_messages[slot] = {message, wparam, lparam};
+            // A position change is kept as the window it is placed behind: the record it
+            // points at is gone once the message returns.
+            const LPARAM kept = message == WM_WINDOWPOSCHANGING
+                                    ? reinterpret_cast<LPARAM>(
+                                          reinterpret_cast<WINDOWPOS*>(lparam)->hwndInsertAfter)
+                                    : lparam;
+            g_recording->window_messages[slot] = {message, wparam, kept};
             InterlockedIncrement(&g_recording->window_message_count);
         }
     }

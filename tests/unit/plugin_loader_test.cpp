@@ -5,6 +5,7 @@
 #include "runtime/load_error_text.h"
 #include "runtime/plugin_loader.h"
 #include "runtime/winamp_vis.h"
+#include "tests/support/foreign_images.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/probe_plugin.h"
 #include "tests/support/temp_dir.h"
@@ -247,6 +248,27 @@ TEST_F(PluginLoader, MissingFilesGetTheSystemsTextEvenForPathsAtTheLimit)
         ASSERT_TRUE(box.finish());
         EXPECT_EQ(box.text().rfind(std::string(kLoadErrorSentence) + "\n", 0), 0u);
         EXPECT_GT(box.text().size(), sizeof kLoadErrorSentence);
+        EXPECT_EQ(g_state.plugin_library, nullptr);
+    }
+}
+
+TEST_F(PluginLoader, FilesThatAreNoLoadable32BitLibraryGetTheLoadersText)
+{
+    TempDir dir;
+    const std::string text_file = dir.file("vis_x.dll");
+    write_file_text(text_file, "This is not a program.\r\n");
+    const std::string wide_dll = dir.file("vis_wide.dll");
+    ASSERT_TRUE(write_64bit_dll(wide_dll));
+    for (const std::string& path : {text_file, wide_dll}) {
+        SCOPED_TRACE(path);
+        select(path);
+        ASSERT_EQ(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH), nullptr);
+        const DWORD refused = GetLastError();
+        EXPECT_NE(refused, 0u);
+        MessageBoxWatcher box;
+        EXPECT_EQ(load_winamp_plugin(1, 0), 0);
+        ASSERT_TRUE(box.finish());
+        EXPECT_EQ(box.text(), std::string(kLoadErrorSentence) + "\n" + system_text(refused));
         EXPECT_EQ(g_state.plugin_library, nullptr);
     }
 }

@@ -1,52 +1,11 @@
 // The render thread driven directly from the player's side, with vis_probe as the module.
-#include "host/command_menu.h"
-#include "host/path_text.h"
-#include "host/wrapper_state.h"
-#include "runtime/render_thread.h"
-#include "tests/support/probe_plugin.h"
-#include "tests/support/test_player.h"
-#include "tests/support/wait.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/probe_run_fixture.h"
 
 #include <numeric>
 
 namespace {
 
-class RenderThread : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        g_state.host_app_window = player_.app_window();
-        g_state.host_winamp_window = player_.winamp_window();
-        InitializeCriticalSection(&g_state.audio_lock);
-        g_state.audio_lock_ready = true;
-        ASSERT_TRUE(copy_path(g_state.plugin_path, kPathCapacity, ProbePlugin::path().c_str()));
-        g_state.module_index = 0;
-        create_command_menu();
-    }
-
-    void TearDown() override
-    {
-        stop_render_thread();
-        destroy_command_menu();
-        DeleteCriticalSection(&g_state.audio_lock);
-        g_state.audio_lock_ready = false;
-        g_state.plugin_path[0] = '\0';
-        g_state.host_app_window = nullptr;
-        g_state.host_winamp_window = nullptr;
-    }
-
-    size_t count(ProbeEntry entry) const { return probe_.calls(entry).size(); }
-
-    bool wait_for_calls(ProbeEntry entry, size_t wanted, DWORD timeout_ms = 20000)
-    {
-        return wait_until([&] { return count(entry) >= wanted; }, timeout_ms);
-    }
-
-    TestPlayer player_;
-    ProbePlugin probe_;
-};
+class RenderThread : public ProbeRunFixture {};
 
 double mean_render_interval(const std::vector<ProbeCall>& renders)
 {
