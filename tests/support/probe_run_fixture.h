@@ -18,6 +18,14 @@ protected:
     ProbeRunFixture() = default;
     explicit ProbeRunFixture(const TestPlayer::Options& options) : player_(options) {}
 
+    static TestPlayer::Options player_options(bool winamp_window, bool winamp_on_own_thread)
+    {
+        TestPlayer::Options options;
+        options.winamp_window = winamp_window;
+        options.winamp_on_own_thread = winamp_on_own_thread;
+        return options;
+    }
+
     void SetUp() override
     {
         g_state.host_app_window = player_.app_window();

@@ -147,13 +147,7 @@ TEST_F(WinampMessages, PluginThatNeedsAFrameGetsItOnTheSecondInit)
 
 class WinampMessagesWithoutPlayerWindow : public ProbeRunFixture {
 protected:
-    WinampMessagesWithoutPlayerWindow() : ProbeRunFixture(options()) {}
-    static TestPlayer::Options options()
-    {
-        TestPlayer::Options options;
-        options.winamp_window = false;
-        return options;
-    }
+    WinampMessagesWithoutPlayerWindow() : ProbeRunFixture(player_options(false, false)) {}
 };
 
 TEST_F(WinampMessagesWithoutPlayerWindow, ForwardedCodesAnswerMinusOne)
@@ -166,13 +160,7 @@ TEST_F(WinampMessagesWithoutPlayerWindow, ForwardedCodesAnswerMinusOne)
 
 class WinampMessagesWithHungPlayer : public ProbeRunFixture {
 protected:
-    WinampMessagesWithHungPlayer() : ProbeRunFixture(options()) {}
-    static TestPlayer::Options options()
-    {
-        TestPlayer::Options options;
-        options.winamp_on_own_thread = true;
-        return options;
-    }
+    WinampMessagesWithHungPlayer() : ProbeRunFixture(player_options(true, true)) {}
 };
 
 TEST_F(WinampMessagesWithHungPlayer, ForwardedCodesAnswerMinusOneAfterTheTimeOut)
