@@ -31,7 +31,7 @@ bool ViewWindow::create(HINSTANCE instance, HWND frame, COLORREF background)
         if (!GetClientRect(frame, &area))
             return false;
     } else {
-        style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+        style = WS_OVERLAPPEDWINDOW;
         AdjustWindowRect(&area, style, FALSE);
         x = CW_USEDEFAULT;
         y = CW_USEDEFAULT;

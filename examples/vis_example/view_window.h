@@ -14,8 +14,8 @@ public:
     ViewWindow(const ViewWindow&) = delete;
     ViewWindow& operator=(const ViewWindow&) = delete;
 
-    // A child filling `frame`'s client area, or a top-level window when `frame` is 0.
-    // False when Windows refuses the window.
+    // A child filling `frame`'s client area, or a hidden top-level window when `frame` is
+    // 0. False when Windows refuses the window.
     bool create(HINSTANCE instance, HWND frame, COLORREF background);
     // Also unregisters the window class once no view of this DLL is left, so the DLL can
     // be unloaded. Works only on the thread that created the window.

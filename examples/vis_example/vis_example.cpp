@@ -75,9 +75,8 @@ int __cdecl init_module(WinampVisModule* module)
     if (!state.view.create(module->instance, state.frame, settings.background_colour))
         return 1;  // quit closes the frame
     announce_vis_window(module->parent, state.view.handle());
-    // The frame is made hidden; the view is in it now, at its size.
-    if (state.frame)
-        ShowWindow(state.frame, SW_SHOWNORMAL);
+    // Shown only once the host knows the window. A frame comes hidden; the view fills it.
+    ShowWindow(state.frame ? state.frame : state.view.handle(), SW_SHOWNORMAL);
     return 0;
 }
 
