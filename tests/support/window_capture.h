@@ -1,0 +1,31 @@
+// A window's client area as the window paints it for WM_PRINTCLIENT, read back from a
+// 32-bit DIB section, so a test sees what a window draws without a screen.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+struct WindowCapture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // Pixels of the colour within the rows [top, bottom).
+    size_t count(uint32_t rgb, int top, int bottom) const;
+    size_t count(uint32_t rgb) const { return count(rgb, 0, height); }
+};
+
+// Pixels the window leaves unpainted keep this colour.
+constexpr uint32_t kUnpaintedRgb = 0xFF00FF;
+
+// Empty (0 by 0) when the window has no client area or does not answer within 5 s.
+WindowCapture capture_client(HWND window);
+
+// A Windows colour value (0x00BBGGRR) as a captured pixel (0x00RRGGBB).
+constexpr uint32_t rgb_of(COLORREF colour)
+{
+    return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+}
