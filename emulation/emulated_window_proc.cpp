@@ -15,11 +15,17 @@ constexpr UINT kKeyLast = 0x0108;
 constexpr UINT kBringToFrontFlags = 0x0203;
 
 // Same thread (the normal case) runs the plug-in's procedure at once; another thread's
-// window gets it queued, so this never blocks.
+// window gets it queued, so this never blocks. The asynchronous send refuses messages that
+// carry a pointer (the WINDOWPOS of a position change), whatever the thread, so a window of
+// this thread is called directly: that does not wait either.
 void notify_vis_window(UINT message, WPARAM wparam, LPARAM lparam)
 {
     HWND vis = g_state.vis_window;
-    if (vis)
+    if (!vis)
+        return;
+    if (GetWindowThreadProcessId(vis, nullptr) == GetCurrentThreadId())
+        SendMessageA(vis, message, wparam, lparam);
+    else
         SendNotifyMessageA(vis, message, wparam, lparam);
 }
 
