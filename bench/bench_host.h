@@ -15,9 +15,15 @@ struct BenchHost {
     HDC panel_dc;
 };
 
+// When Initialize was called and when it returned.
+struct InitializeCall {
+    int64_t start_qpc = 0;
+    int64_t end_qpc = 0;
+};
+
 // Initialize with the module's delay set, then play until the first render call. False,
 // with the reason on standard error, when Initialize fails or no render call comes.
-bool start_module(BenchHost& host, int delay_ms, int64_t* initialize_qpc);
+bool start_module(BenchHost& host, int delay_ms, InitializeCall* call);
 
 // Render with the frame, as the player calls it.
 PlayerLoop::Stage render_stage(BenchHost& host);

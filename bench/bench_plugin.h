@@ -23,7 +23,9 @@ public:
 
     LONG render_count() const { return control_->render_count; }
     int64_t first_render_qpc() const { return control_->renders[0].qpc; }
-    int64_t init_qpc_ticks() const { return control_->init_end_qpc - control_->init_start_qpc; }
+    int64_t init_start_qpc() const { return control_->init_start_qpc; }
+    int64_t init_end_qpc() const { return control_->init_end_qpc; }
+    int64_t quit_qpc() const { return control_->quit_qpc; }
     // The render calls recorded so far, on the nanosecond scale of qpc_to_ns.
     std::vector<SequencedTime> renders() const;
 

@@ -44,6 +44,11 @@ double ms(double ns)
     return ns / 1e6;
 }
 
+double ms_between(int64_t from_qpc, int64_t to_qpc)
+{
+    return ms(qpc_to_ns(to_qpc - from_qpc));
+}
+
 std::vector<double> in_ms(std::vector<double> ns)
 {
     for (double& value : ns)
@@ -63,8 +68,8 @@ bool measure_pacing(BenchHost& host, int delay_ms)
     ideal_window.close();
     const std::vector<double> ideal_intervals = in_ms(intervals(ideal.stop()));
 
-    int64_t initialize_qpc = 0;
-    if (!start_module(host, delay_ms, &initialize_qpc))
+    InitializeCall initialize;
+    if (!start_module(host, delay_ms, &initialize))
         return false;
     host.player.clear_staged();
     Window window;
@@ -73,7 +78,7 @@ bool measure_pacing(BenchHost& host, int delay_ms)
     window.close();
     const int64_t finalize_qpc = qpc_now();
     host.wrapper.finalize();
-    const double stop_ms = ms(qpc_to_ns(qpc_now() - finalize_qpc));
+    const int64_t finalized_qpc = qpc_now();
 
     const std::vector<SequencedTime> renders = host.plugin.renders();
     std::vector<double> render_ns;
@@ -106,11 +111,22 @@ bool measure_pacing(BenchHost& host, int delay_ms)
             .value("ms_per_s", window.cpu_ms_per_s())
             .value("baseline_ms_per_s", ideal_window.cpu_ms_per_s())
             .print();
+        const BenchPlugin& module = host.plugin;
+        // The sections say where start and stop spend their time: Initialize itself, the
+        // render thread until the module's init, the init, the way to the first render
+        // call; and the end of the render loop until the module's quit, then the rest of
+        // the teardown and Finalize.
         FigureLine("start_stop")
             .value("delay_ms", delay_ms)
-            .value("start_ms", ms(qpc_to_ns(host.plugin.first_render_qpc() - initialize_qpc)))
-            .value("module_init_ms", ms(qpc_to_ns(host.plugin.init_qpc_ticks())))
-            .value("stop_ms", stop_ms)
+            .value("start_ms", ms_between(initialize.start_qpc, module.first_render_qpc()))
+            .value("module_init_ms", ms_between(module.init_start_qpc(), module.init_end_qpc()))
+            .value("stop_ms", ms_between(finalize_qpc, finalized_qpc))
+            .value("initialize_call_ms", ms_between(initialize.start_qpc, initialize.end_qpc))
+            .value("to_module_init_ms", ms_between(initialize.start_qpc, module.init_start_qpc()))
+            .value("init_to_first_render_ms",
+                   ms_between(module.init_end_qpc(), module.first_render_qpc()))
+            .value("to_module_quit_ms", ms_between(finalize_qpc, module.quit_qpc()))
+            .value("after_module_quit_ms", ms_between(module.quit_qpc(), finalized_qpc))
             .print();
     }
     return true;

@@ -64,8 +64,8 @@ bool measure_render_cost(BenchHost& host)
     CRITICAL_SECTION floor_lock;
     InitializeCriticalSection(&floor_lock);
 
-    int64_t initialize_qpc = 0;
-    const bool started = start_module(host, kRenderDelayMs, &initialize_qpc);
+    InitializeCall initialize;
+    const bool started = start_module(host, kRenderDelayMs, &initialize);
     Samples samples;
     if (started) {
         uint8_t frame[kFrameBytes];

@@ -137,8 +137,14 @@ def rows_from(figures):
         rows.append(row("start: Initialize to first render, delay %d ms" % s["delay_ms"],
                         s["start_ms"], "ms", None, "<= %.3g ms" % start_limit,
                         at_most(s["start_ms"], start_limit)))
+        rows.append(row("  of which the Initialize call", s["initialize_call_ms"], "ms"))
+        rows.append(row("  of which Initialize to the module's init", s["to_module_init_ms"], "ms"))
+        rows.append(row("  of which the module's init to its first render",
+                        s["init_to_first_render_ms"], "ms"))
         rows.append(row("stop: Finalize, delay %d ms" % s["delay_ms"], s["stop_ms"], "ms", None,
                         "<= %d ms" % (s["delay_ms"] + 20), at_most(s["stop_ms"], s["delay_ms"] + 20)))
+        rows.append(row("  of which Finalize to the module's quit", s["to_module_quit_ms"], "ms"))
+        rows.append(row("  of which the rest after the quit", s["after_module_quit_ms"], "ms"))
 
     if "timer" in figures:
         rows.append(row("timer floor: two QueryPerformanceCounter calls, p50",

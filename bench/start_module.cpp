@@ -16,12 +16,14 @@ PlayerLoop::Stage render_stage(BenchHost& host)
     return [&host](const uint8_t* frame) { host.wrapper.render(host.panel_dc, frame); };
 }
 
-bool start_module(BenchHost& host, int delay_ms, int64_t* initialize_qpc)
+bool start_module(BenchHost& host, int delay_ms, InitializeCall* call)
 {
     host.plugin.set_frame_delay(delay_ms);
     host.plugin.reset();
-    *initialize_qpc = qpc_now();
-    if (host.wrapper.initialize() != 1) {
+    call->start_qpc = qpc_now();
+    const int32_t result = host.wrapper.initialize();
+    call->end_qpc = qpc_now();
+    if (result != 1) {
         fprintf(stderr, "Initialize failed\n");
         return false;
     }

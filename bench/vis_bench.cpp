@@ -30,7 +30,10 @@ int32_t __cdecl render_entry(WinampVisModule* module)
     return 0;
 }
 
-void __cdecl quit_entry(WinampVisModule*) {}
+void __cdecl quit_entry(WinampVisModule*)
+{
+    g_control.quit_qpc = qpc_now();
+}
 
 WinampVisModule* __cdecl module_by_index(int32_t index)
 {

@@ -20,6 +20,7 @@ struct BenchControl {
 
     int64_t init_start_qpc = 0;
     int64_t init_end_qpc = 0;
+    int64_t quit_qpc = 0;
     // Raised after the record it counts is written.
     volatile LONG render_count = 0;
     BenchRender renders[kBenchMaxRenders] = {};
