@@ -86,5 +86,6 @@ int main()
         .summary("baseline_ns", summarize(copy_ns))
         .print();
     FigureLine("conversion_resample").summary("ns", summarize(resample_ns)).print();
+    FigureLine("finished").print();
     return 0;
 }

@@ -87,5 +87,6 @@ int main()
             return fail("a pacing run could not be measured");
     if (!measure_render_cost(host))
         return fail("the Render cost could not be measured");
+    FigureLine("finished").print();
     return 0;
 }

@@ -1,5 +1,7 @@
 // One measured figure as a line of standard output, "BENCH {json}", which scripts/bench
-// collects from every benchmark program into the table and bench/results.json.
+// collects from every benchmark program into the table and bench/results.json. A program's
+// last line is the figure "finished": the emulator sometimes crashes a process on its way
+// out, and the figures before that line still stand.
 #pragma once
 
 #include "bench/stats.h"

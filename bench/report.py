@@ -13,16 +13,28 @@ import subprocess
 import sys
 
 
-def read_figures(paths):
+def read_figures(path):
     figures = {}
-    for path in paths:
-        with open(path, encoding="utf-8", errors="replace") as lines:
-            for line in lines:
-                line = line.strip()
-                if line.startswith("BENCH "):
-                    figure = json.loads(line[len("BENCH "):])
-                    figures[figure.pop("figure")] = figure
+    with open(path, encoding="utf-8", errors="replace") as lines:
+        for line in lines:
+            line = line.strip()
+            if line.startswith("BENCH "):
+                figure = json.loads(line[len("BENCH "):])
+                figures[figure.pop("figure")] = figure
     return figures
+
+
+def read_runs(runs):
+    """Each run is (program, file of its output, exit status). A program whose output ends
+    with the figure "finished" has measured everything, even if the emulator then crashed
+    the process on its way out."""
+    figures, programs = {}, []
+    for program, path, status in runs:
+        own = read_figures(path)
+        finished = own.pop("finished", None) is not None
+        figures.update(own)
+        programs.append({"program": program, "exit_status": int(status), "finished": finished})
+    return figures, programs
 
 
 def command_output(*command):
@@ -188,24 +200,27 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--root", required=True, help="the repository")
     parser.add_argument("--output", required=True, help="where results.json goes")
-    parser.add_argument("--failed", action="append", default=[],
-                        help="a benchmark program that did not finish")
-    parser.add_argument("figure_files", nargs="+")
+    parser.add_argument("--run", nargs=3, action="append", required=True,
+                        metavar=("PROGRAM", "OUTPUT", "EXIT_STATUS"),
+                        help="one benchmark program's run")
     args = parser.parse_args()
 
-    figures = read_figures(args.figure_files)
+    figures, programs = read_runs(args.run)
+    unfinished = [p["program"] for p in programs if not p["finished"]]
     rows = rows_from(figures)
     run = {
         "date": datetime.datetime.now(datetime.timezone.utc).isoformat(timespec="seconds"),
         "commit": commit(args.root),
         "machine": machine(),
-        "failed_programs": args.failed,
+        "programs": programs,
         "goals_met": sum(1 for r in rows if r["met"] is True),
         "goals": sum(1 for r in rows if r["goal"]),
         "rows": rows,
         "figures": figures,
     }
-    run["table"] = table(rows, describe(run))
+    run["table"] = table(rows, describe(run)) + "".join(
+        "\n\n%s exited with status %d after its last figure." % (p["program"], p["exit_status"])
+        for p in programs if p["finished"] and p["exit_status"] != 0)
     with open(args.output, "w", encoding="utf-8") as out:
         json.dump(run, out, indent=2)
         out.write("\n")
@@ -213,8 +228,8 @@ def main():
     print()
     print("%d of %d goals met%s; written to %s" % (
         run["goals_met"], run["goals"],
-        "; did not finish: " + ", ".join(args.failed) if args.failed else "", args.output))
-    return 1 if args.failed else 0
+        "; did not finish: " + ", ".join(unfinished) if unfinished else "", args.output))
+    return 1 if unfinished else 0
 
 
 if __name__ == "__main__":
