@@ -7,6 +7,7 @@
 #include "tests/support/test_player.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -52,8 +53,18 @@ int fail(const char* what)
 
 }  // namespace
 
-int main()
+// With no arguments every part runs; "pacing" or "render" runs only that part.
+int main(int argc, char** argv)
 {
+    const auto wanted = [argc, argv](const char* part) {
+        if (argc < 2)
+            return true;
+        for (int i = 1; i < argc; ++i)
+            if (strcmp(argv[i], part) == 0)
+                return true;
+        return false;
+    };
+
     // The Winamp window answers on a thread of its own, as the player's does, so the
     // render thread's requests are answered while the player's thread calls Render.
     TestPlayer::Options options;
@@ -82,10 +93,11 @@ int main()
 
     PlayerLoop player;
     BenchHost host{wrapper, plugin, player, panel.dc()};
-    for (int delay_ms : kPacingDelaysMs)
-        if (!measure_pacing(host, delay_ms))
-            return fail("a pacing run could not be measured");
-    if (!measure_render_cost(host))
+    if (wanted("pacing"))
+        for (int delay_ms : kPacingDelaysMs)
+            if (!measure_pacing(host, delay_ms))
+                return fail("a pacing run could not be measured");
+    if (wanted("render") && !measure_render_cost(host))
         return fail("the Render cost could not be measured");
     FigureLine("finished").print();
     return 0;

@@ -143,6 +143,9 @@ def rows_from(figures):
         rows.append(row("CPU per second, delay %d ms" % c["delay_ms"], measured if valid else None,
                         "ms/s", ideal if valid else None, "<= 1.5 x baseline",
                         measured <= 1.5 * ideal if valid else None))
+    if "render_sections" in figures:
+        rows.append(row("  PeekMessageA as every render loop pass calls it, p50",
+                        f("render_sections")["peek_message_ns_p50"], "ns"))
     if "start_stop" in figures:
         s = f("start_stop")
         start_limit = 50 + s["module_init_ms"]
