@@ -1,0 +1,48 @@
+#include "bench/bench_plugin.h"
+
+#include "bench/qpc_clock.h"
+
+#include <cstdio>
+
+namespace {
+
+template <typename Function>
+Function export_of(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+BenchPlugin::BenchPlugin(const std::string& path) : path_(path)
+{
+    module_ = LoadLibraryA(path.c_str());
+    if (!module_) {
+        fprintf(stderr, "%s did not load, error %lu\n", path.c_str(), GetLastError());
+        return;
+    }
+    const auto control = export_of<BenchControlFunction>(module_, "bench_control");
+    reset_ = export_of<BenchResetFunction>(module_, "bench_reset");
+    if (!control || !reset_) {
+        fprintf(stderr, "%s lacks bench_control or bench_reset\n", path.c_str());
+        return;
+    }
+    control_ = control();
+}
+
+BenchPlugin::~BenchPlugin()
+{
+    if (module_)
+        FreeLibrary(module_);
+}
+
+std::vector<SequencedTime> BenchPlugin::renders() const
+{
+    const LONG count = control_->render_count < kBenchMaxRenders ? control_->render_count
+                                                                  : kBenchMaxRenders;
+    std::vector<SequencedTime> result;
+    result.reserve(count);
+    for (LONG i = 0; i < count; ++i)
+        result.push_back({control_->renders[i].sequence, qpc_to_ns(control_->renders[i].qpc)});
+    return result;
+}

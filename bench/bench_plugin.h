@@ -1,0 +1,37 @@
+// vis_bench.dll as the benchmark reaches it: the same loaded copy the wrapper will load.
+#pragma once
+
+#include "bench/frame_timing.h"
+#include "bench/vis_bench_control.h"
+
+#include <string>
+#include <vector>
+
+class BenchPlugin {
+public:
+    explicit BenchPlugin(const std::string& path);
+    ~BenchPlugin();
+    BenchPlugin(const BenchPlugin&) = delete;
+    BenchPlugin& operator=(const BenchPlugin&) = delete;
+
+    bool ok() const { return control_ != nullptr; }
+    const std::string& path() const { return path_; }
+
+    // Read by the module record at the wrapper's next load.
+    void set_frame_delay(int32_t delay_ms) { control_->frame_delay = delay_ms; }
+    void reset() { reset_(); }
+
+    LONG render_count() const { return control_->render_count; }
+    int64_t first_render_qpc() const { return control_->renders[0].qpc; }
+    int64_t init_start_qpc() const { return control_->init_start_qpc; }
+    int64_t init_end_qpc() const { return control_->init_end_qpc; }
+    int64_t quit_qpc() const { return control_->quit_qpc; }
+    // The render calls recorded so far, on the nanosecond scale of qpc_to_ns.
+    std::vector<SequencedTime> renders() const;
+
+private:
+    std::string path_;
+    HMODULE module_ = nullptr;
+    BenchControl* control_ = nullptr;
+    BenchResetFunction reset_ = nullptr;
+};
