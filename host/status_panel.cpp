@@ -14,11 +14,13 @@ constexpr int kSpectrumOffset = 8;
 constexpr int kWaveformOffset = 520;
 constexpr int32_t kPanelIntervalTicks = 250;
 
-void hand_off_audio(const uint8_t* visual_data)
+// The ended flag is read every frame; the exact question to the system, which also finds
+// a thread that a plug-in ended some other way, is asked only at the panel's pace.
+void hand_off_audio(const uint8_t* visual_data, bool check_thread)
 {
     if (!g_state.render_thread)
         return;
-    if (!is_render_thread_running()) {
+    if (g_state.render_thread_ended || (check_thread && !is_render_thread_running())) {
         // The run ended by itself: collect it; nothing is staged for it any more.
         stop_render_thread();
         return;
@@ -32,11 +34,9 @@ void hand_off_audio(const uint8_t* visual_data)
     LeaveCriticalSection(&g_state.audio_lock);
 }
 
-void paint_status_panel(VisualPluginObject* self, HDC dc)
+void paint_status_panel(VisualPluginObject* self, HDC dc, int32_t now)
 {
-    if (static_cast<int32_t>(clock()) < g_state.last_panel_clock + kPanelIntervalTicks)
-        return;
-    g_state.last_panel_clock = static_cast<int32_t>(clock());
+    g_state.last_panel_clock = now;
 
     SelectObject(dc, GetStockObject(DKGRAY_BRUSH));
     Rectangle(dc, 0, 0, self->panel_width, self->panel_height);
@@ -65,6 +65,9 @@ void paint_status_panel(VisualPluginObject* self, HDC dc)
 
 void __stdcall Render(VisualPluginObject* self, HDC dc, const uint8_t* visual_data)
 {
-    hand_off_audio(visual_data);
-    paint_status_panel(self, dc);
+    const int32_t now = static_cast<int32_t>(clock());
+    const bool panel_due = now >= g_state.last_panel_clock + kPanelIntervalTicks;
+    hand_off_audio(visual_data, panel_due);
+    if (panel_due)
+        paint_status_panel(self, dc, now);
 }

@@ -35,6 +35,9 @@ struct WrapperState {
 
     // Render thread and what it shares with the player's thread.
     HANDLE render_thread = nullptr;
+    // Raised by the render thread as its last act: Render learns that the run ended without
+    // asking the system about the thread on every frame.
+    std::atomic<int32_t> render_thread_ended{0};
     std::atomic<int32_t> stop_requested{0};
     CRITICAL_SECTION audio_lock = {};
     bool audio_lock_ready = false;

@@ -98,8 +98,10 @@ DWORD WINAPI render_thread_main(LPVOID parameter)
     g_state.vis_window = nullptr;
     g_state.embed_window = nullptr;
     g_state.parent_window = nullptr;
-    if (create_parent_window() != 0)
+    if (create_parent_window() != 0) {
+        g_state.render_thread_ended = 1;
         return 1;
+    }
     update_menu_state(1);
 
     load_winamp_plugin(1, 0);
@@ -114,6 +116,7 @@ DWORD WINAPI render_thread_main(LPVOID parameter)
             render_loop(module);
     }
     teardown_runtime();
+    g_state.render_thread_ended = 1;
     return 0;
 }
 
@@ -127,6 +130,7 @@ void start_render_thread(int32_t mode)
     // Cleared here, before the thread exists, and never by the thread itself: a stop that
     // arrives between the creation and the thread's first step is then still seen.
     g_state.stop_requested = 0;
+    g_state.render_thread_ended = 0;
     g_state.render_thread = CreateThread(nullptr, 0, render_thread_main,
                                          reinterpret_cast<LPVOID>(static_cast<intptr_t>(mode)), 0,
                                          nullptr);

@@ -154,9 +154,11 @@ TEST_F(StatusPanel, PaintsAtMostOnceEvery250Ticks)
     EXPECT_TRUE(canvas_.band_has(5, 20, 0xFF9B2B));
 }
 
+// Stands for the render thread: it says it ended as its last act, as that thread does.
 DWORD WINAPI wait_for_event(LPVOID event)
 {
     WaitForSingleObject(event, INFINITE);
+    g_state.render_thread_ended = 1;
     return 0;
 }
 
@@ -164,6 +166,7 @@ TEST_F(StatusPanel, StagesOnlyWhatTheModuleWantsAndCollectsAnEndedThread)
 {
     InitializeCriticalSection(&g_state.audio_lock);
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    g_state.render_thread_ended = 0;
     g_state.render_thread = CreateThread(nullptr, 0, wait_for_event, release, 0, nullptr);
     ASSERT_NE(g_state.render_thread, nullptr);
 
