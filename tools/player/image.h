@@ -16,5 +16,9 @@ struct Image {
     uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
+// Copies source onto target with its top-left corner at (left, top); what falls outside
+// target is left out.
+void paste_image(Image& target, const Image& source, int left, int top);
+
 // left at the top-left, right beside it after gap pixels, both top-aligned, on background.
 Image place_side_by_side(const Image& left, const Image& right, int gap, uint32_t background);
