@@ -1,11 +1,16 @@
-// A picture of a window of another thread, its border and caption and the windows in it,
-// taken by asking each to print itself into a memory bitmap. Reading a window's screen
-// back gives nothing under a headless display driver; printing works everywhere.
+// Pictures of windows of another thread, taken by asking each to print itself into a
+// memory bitmap. Reading a window's screen back gives nothing under a headless display
+// driver; printing works everywhere.
 #pragma once
 
 #include "tools/player/image.h"
 
 #include <windows.h>
 
-// An empty image when the window is gone or could not be printed.
-Image capture_window(HWND window);
+// The window's client area with the windows inside it; empty when the window is gone or
+// could not be printed.
+Image capture_client(HWND window);
+
+// The client area under a caption strip that carries the window's title, as the frame
+// looks on screen.
+Image capture_framed(HWND window);

@@ -67,9 +67,11 @@ std::string write_file(const std::string& path, const std::vector<uint8_t>& byte
 void take_screenshot(const DibSurface& panel, const PluginWindows& plugin,
                      const std::string& path, SessionReport& report)
 {
-    HWND shown = plugin.frame ? plugin.frame : plugin.drawing;
-    const Image picture = place_side_by_side(panel.image(), shown ? capture_window(shown) : Image(),
-                                             kScreenshotGap, kScreenshotBackground);
+    const Image plugin_picture = plugin.frame     ? capture_framed(plugin.frame)
+                                 : plugin.drawing ? capture_client(plugin.drawing)
+                                                  : Image();
+    const Image picture =
+        place_side_by_side(panel.image(), plugin_picture, kScreenshotGap, kScreenshotBackground);
     report.screenshot_size = {picture.width, picture.height};
     report.screenshot_error = write_file(path, encode_png(picture));
 }
