@@ -20,7 +20,13 @@ std::string narrow(const std::wstring& text)
 
 std::wstring widen(const std::string& text)
 {
-    return std::wstring(text.begin(), text.end());
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length) - 1);
+    return wide;
 }
 
 std::string file_name_of(const std::string& path)

@@ -12,7 +12,9 @@ const char kPlayerUsage[] =
     "  --plugin FILE      select this Winamp plug-in (module N with the $N suffix) in the\n"
     "                     wrapper's settings before it starts\n"
     "  --wav FILE         play a 16-bit PCM WAV file instead of the built-in piece\n"
-    "  --seconds N        render for N seconds, then finish (default: until closed)\n"
+    "  --seconds N        run unattended: render for N seconds from the moment the plug-in\n"
+    "                     shows its window, answer message boxes, then finish\n"
+    "                     (default: until the main window is closed)\n"
     "  --screenshot FILE  at the end, save the panel and the plug-in's frame as a PNG\n"
     "  --settings DIR     the directory the player names for the wrapper's settings file\n"
     "                     (default: beside zeko_player.exe)\n";
