@@ -5,6 +5,7 @@
 #include "tools/player/png_writer.h"
 #include "tools/player/visual_data.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -88,7 +89,9 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
     DibSurface canvas;
     PanelEvents events;
     events.resized = [&](int width, int height) {
-        canvas.create(width, height, kPanelFill);
+        // A panel shrunk to nothing still gets its frames: the audio goes on reaching the
+        // plug-in through them.
+        canvas.create(std::max(width, 1), std::max(height, 1), kPanelFill);
         wrapper.resize(width, height);
     };
     events.clicked = [&] { wrapper.click(); };
@@ -131,15 +134,16 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
             break;
 
         if (now_ms >= next_frame_ms) {
-            fill_visual_data(audio, playback_frame(audio, now_ms), record);
-            if (canvas.ready())
+            if (canvas.ready()) {
+                fill_visual_data(audio, playback_frame(audio, now_ms), record);
                 wrapper.render(canvas.dc(), &record);
+                ++report.measured_frames;
+                ++report.total_frames;
+            }
             if (HDC dc = GetDC(windows.panel())) {
                 events.paint(dc);
                 ReleaseDC(windows.panel(), dc);
             }
-            ++report.measured_frames;
-            ++report.total_frames;
             next_frame_ms += kFrameIntervalMs;
             // A frame that came late moves the schedule instead of bunching frames up.
             if (next_frame_ms <= now_ms)
