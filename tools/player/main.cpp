@@ -47,7 +47,7 @@ void print_report(const SessionReport& report, const PlayerOptions& options)
             printf("zeko_player: the plug-in's window appeared %.1f s after Initialize\n",
                    report.startup_seconds);
         else
-            printf("zeko_player: the plug-in showed no window; timing from the time-out\n");
+            printf("zeko_player: the plug-in showed no window\n");
     }
     const double rate =
         report.measured_seconds > 0.0 ? report.measured_frames / report.measured_seconds : 0.0;

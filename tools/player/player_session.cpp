@@ -108,6 +108,7 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
     const Clock::time_point start = Clock::now();
     Clock::time_point measured_from = start;
     bool waiting_for_plugin = report.plugin_selected && unattended;
+    bool render_thread_seen = false;
     MessageBoxAnswerer answerer;
     int64_t next_box_check_ms = 0;
     int64_t next_frame_ms = 0;
@@ -117,9 +118,14 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
         const int64_t now_ms = milliseconds_since(start);
         if (waiting_for_plugin && now_ms >= next_box_check_ms) {
             const double waited = seconds_since(start);
-            if (find_plugin_windows().drawing || waited > kStartupLimitSeconds) {
+            const PluginWindows found = find_plugin_windows();
+            render_thread_seen = render_thread_seen || found.emulated_main;
+            // A plug-in that failed to load has shown its error box or ended its thread.
+            const bool gave_up = !report.message_boxes.empty() ||
+                                 (render_thread_seen && !found.emulated_main);
+            if (found.drawing || gave_up || waited > kStartupLimitSeconds) {
                 waiting_for_plugin = false;
-                if (waited <= kStartupLimitSeconds)
+                if (found.drawing)
                     report.startup_seconds = waited;
                 measured_from = Clock::now();
                 report.measured_frames = 0;

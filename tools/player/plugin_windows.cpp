@@ -71,7 +71,14 @@ std::vector<std::string> MessageBoxAnswerer::answer_new_boxes()
         GetDlgItemTextA(window, kMessageBoxTextId, text, sizeof text);
         char title[128] = {};
         GetWindowTextA(window, title, sizeof title);
-        texts.push_back(std::string(title) + ": " + text);
+        // One line per box in the summary: line breaks become spaces, trailing ones go.
+        std::string line = std::string(title) + ": " + text;
+        for (char& c : line) {
+            if (c == '\r' || c == '\n')
+                c = ' ';
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        texts.push_back(line);
         answered_.insert(window);
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     }
