@@ -1,0 +1,24 @@
+#include "tools/player/image.h"
+
+#include <algorithm>
+
+void paste_image(Image& target, const Image& source, int left, int top)
+{
+    const int first_x = std::max(0, -left);
+    const int last_x = std::min(source.width, target.width - left);
+    const int first_y = std::max(0, -top);
+    const int last_y = std::min(source.height, target.height - top);
+    for (int y = first_y; y < last_y; ++y) {
+        for (int x = first_x; x < last_x; ++x)
+            target.pixels[static_cast<size_t>(top + y) * target.width + left + x] = source.at(x, y);
+    }
+}
+
+Image place_side_by_side(const Image& left, const Image& right, int gap, uint32_t background)
+{
+    const int right_start = right.width > 0 ? left.width + gap : left.width;
+    Image result(right_start + right.width, std::max(left.height, right.height), background);
+    paste_image(result, left, 0, 0);
+    paste_image(result, right, right_start, 0);
+    return result;
+}

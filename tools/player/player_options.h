@@ -1,0 +1,30 @@
+// The reference player's command line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct PlayerOptions {
+    // Empty: the plug-in the settings file already names stays selected.
+    std::string plugin_path;
+    // From a "$N" suffix of the plug-in's name, as the wrapper's own file choice reads it.
+    int32_t module_index = 0;
+    // Empty: the built-in synthesized piece.
+    std::string wav_path;
+    // 0: until the main window is closed.
+    double seconds = 0.0;
+    std::string screenshot_path;
+    // Empty: the settings file lies beside the player's executable.
+    std::string settings_dir;
+    bool show_help = false;
+};
+
+struct OptionsResult {
+    PlayerOptions options;
+    // Empty when the command line was understood.
+    std::string error;
+};
+
+OptionsResult parse_player_options(int argc, const char* const* argv);
+
+extern const char kPlayerUsage[];
