@@ -1,5 +1,7 @@
 #include "runtime/exception_guard.h"
 
+#include "runtime/stack_guard.h"
+
 namespace {
 
 struct GuardFrame {
@@ -31,7 +33,11 @@ EXCEPTION_DISPOSITION __cdecl guard_handler(EXCEPTION_RECORD* record, void* esta
     auto* frame = static_cast<GuardFrame*>(establisher);
     frame->last_error = GetLastError();
     frame->exception_code = record->ExceptionCode;
-    RtlUnwind(establisher, nullptr, record, nullptr);
+    // Unwinding runs the plug-in's own handlers, which a thread that has run out of stack
+    // cannot afford: after an overflow its frames are dropped as they are, and resuming
+    // in the trampoline unregisters them all the same.
+    if (record->ExceptionCode != STATUS_STACK_OVERFLOW)
+        RtlUnwind(establisher, nullptr, record, nullptr);
 
     context->Eip = reinterpret_cast<DWORD>(&guard_resume);
     context->Esp = frame->saved_esp;
@@ -49,6 +55,8 @@ GuardedResult call_guarded(PluginCall function, intptr_t argument)
     if (outcome.faulted) {
         outcome.exception_code = frame.exception_code;
         outcome.last_error = frame.last_error;
+        if (frame.exception_code == STATUS_STACK_OVERFLOW)
+            restore_stack_guard();
         SetLastError(frame.last_error);
     } else {
         outcome.value = frame.result;
