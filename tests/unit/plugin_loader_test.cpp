@@ -168,6 +168,42 @@ TEST_F(PluginLoader, NoModuleAtAllLeavesTheLibraryForTheTeardownWithoutAMessage)
     EXPECT_TRUE(probe.calls(kProbeQuit).empty());
 }
 
+// Each of these would fault in the wrapper itself, outside any guard, if it were used.
+TEST_F(PluginLoader, ModulesAndFunctionsInMemoryThatIsNotWritableOrMappedGiveNoModule)
+{
+    struct BadRecord {
+        int32_t module_pointer;
+        int32_t module_function;
+    };
+    const BadRecord cases[] = {{kProbeReadOnlyModule, kProbeRealFunction},
+                               {kProbeUnreadableModule, kProbeRealFunction},
+                               {kProbeRealModule, kProbeNullFunction},
+                               {kProbeRealModule, kProbeGarbageFunction}};
+    for (const BadRecord& bad : cases) {
+        SCOPED_TRACE(bad.module_pointer * 10 + bad.module_function);
+        probe.control().module_pointer = bad.module_pointer;
+        probe.control().module_function = bad.module_function;
+        g_state.module_index = 1;
+        EXPECT_EQ(load_winamp_plugin(1, 0), 0);
+        EXPECT_EQ(g_state.active_module, nullptr);
+        EXPECT_EQ(g_state.waveform_wanted, 0);
+        EXPECT_EQ(g_state.module_index, 0);
+        unload_winamp_plugin();
+        EXPECT_EQ(g_state.plugin_library, nullptr);
+    }
+}
+
+TEST_F(PluginLoader, HeaderInMemoryWithNoAccessCountsAsNoHeader)
+{
+    probe.control().header_unreadable = 1;
+    MessageBoxWatcher box;
+    EXPECT_EQ(load_winamp_plugin(1, 0), 0);
+    ASSERT_TRUE(box.finish());
+    EXPECT_EQ(box.text(), std::string(kLoadErrorSentence) + "\n" + kNoHeaderText);
+    EXPECT_EQ(g_state.plugin_library, nullptr);
+    EXPECT_TRUE(probe.calls(kProbeModuleByIndex).empty());
+}
+
 TEST_F(PluginLoader, ProbeOfAGoodDllLoadsNothingAndAsksForNoModule)
 {
     probe.control().module_by_index_returns_null = 1;  // the probe must still pass
