@@ -170,6 +170,22 @@ TEST(BadInput, FilesThatAreNoLoadableWinampDllGiveTheErrorBox)
     RemoveDirectoryA(directory.c_str());
 }
 
+void expect_a_clean_run_without_a_module(int32_t module_pointer, int32_t module_function)
+{
+    PlayerSession session;
+    ProbePlugin probe;
+    probe.control().module_pointer = module_pointer;
+    probe.control().module_function = module_function;
+    session.select_plugin(ProbePlugin::path());
+    EXPECT_LE(session.initialize(), kPlayerHeldLimitMs);
+    EXPECT_TRUE(session.render_until(
+        [&] { return !probe.calls(kProbeHeader).empty() && !own_window_exists("KorvelVisPlugin"); },
+        kEventTimeoutMs));
+    EXPECT_LE(session.finalize(), kPlayerHeldLimitMs);
+    EXPECT_TRUE(probe.calls(kProbeInit).empty());
+    EXPECT_TRUE(probe.calls(kProbeQuit).empty());
+}
+
 TEST(BadInput, UnusableRecordsFromThePluginGiveACleanRunWithoutAModule)
 {
     const struct {
@@ -178,24 +194,12 @@ TEST(BadInput, UnusableRecordsFromThePluginGiveACleanRunWithoutAModule)
         int32_t module_function;
     } cases[] = {
         {"module_by_index null", kProbeRealModule, kProbeNullFunction},
-        {"module_by_index garbage", kProbeRealModule, kProbeGarbageFunction},
         {"module in unreadable memory", kProbeUnreadableModule, kProbeRealFunction},
         {"module in read-only memory", kProbeReadOnlyModule, kProbeRealFunction},
     };
     for (const auto& bad : cases) {
         SCOPED_TRACE(bad.what);
-        PlayerSession session;
-        ProbePlugin probe;
-        probe.control().module_pointer = bad.module_pointer;
-        probe.control().module_function = bad.module_function;
-        session.select_plugin(ProbePlugin::path());
-        EXPECT_LE(session.initialize(), kPlayerHeldLimitMs);
-        EXPECT_TRUE(session.render_until(
-            [&] { return !probe.calls(kProbeHeader).empty() && !own_window_exists("KorvelVisPlugin"); },
-            kEventTimeoutMs));
-        EXPECT_LE(session.finalize(), kPlayerHeldLimitMs);
-        EXPECT_TRUE(probe.calls(kProbeInit).empty());
-        EXPECT_TRUE(probe.calls(kProbeQuit).empty());
+        expect_a_clean_run_without_a_module(bad.module_pointer, bad.module_function);
     }
 
     PlayerSession session;
@@ -203,6 +207,13 @@ TEST(BadInput, UnusableRecordsFromThePluginGiveACleanRunWithoutAModule)
     probe.control().header_unreadable = 1;
     session.select_plugin(ProbePlugin::path());
     start_expecting_the_error_box(session, "header in unreadable memory");
+}
+
+// Kept apart: under qemu's user-mode emulation a jump into memory with no access takes the
+// whole emulated process down before any handler runs.
+TEST(BadInput, ModuleFunctionPointingAtMemoryWithNoAccessGivesACleanRun)
+{
+    expect_a_clean_run_without_a_module(kProbeRealModule, kProbeGarbageFunction);
 }
 
 TEST(BadInput, PathOutsideAsciiLoadsAndRuns)
