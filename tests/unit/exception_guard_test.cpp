@@ -106,15 +106,15 @@ void fault_in_probe_header(ProbeControl& control, WinampVisGetHeaderFunction hea
     EXPECT_NE(outcome.value, 0);
 }
 
-TEST(ExceptionGuard, CatchesEveryKindRaisedInAnotherDllOnTheMainThreadAndAnother)
+TEST(ExceptionGuard, CatchesEveryKindRaisedInAnotherDllOnAnotherThreadAndTheMainOne)
 {
     ProbePlugin probe;
     const auto header = proc_address<WinampVisGetHeaderFunction>(
         GetModuleHandleA(ProbePlugin::path().c_str()), "winampVisGetHeader");
     ASSERT_NE(header, nullptr);
-    fault_in_probe_header(probe.control(), header);
     std::thread other(fault_in_probe_header, std::ref(probe.control()), header);
     other.join();
+    fault_in_probe_header(probe.control(), header);
 }
 
 }  // namespace
