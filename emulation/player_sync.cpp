@@ -20,11 +20,19 @@ bool is_topmost(HWND window)
     return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-void mirror_title()
+// The title is asked for as a bounded request: GetWindowTextW sends WM_GETTEXT without a
+// time-out to a window of this process, and the player's window may be on a thread that
+// has stopped answering. False when the player did not answer in time.
+bool mirror_title()
 {
     wchar_t title[kTitleCapacity] = {};
-    GetWindowTextW(g_state.host_winamp_window, title, kTitleCapacity);
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(g_state.host_winamp_window, WM_GETTEXT, kTitleCapacity,
+                             reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG, kRequestTimeoutMs,
+                             &copied))
+        return false;
     SetWindowTextW(g_state.parent_window, title_to_mirror(title));
+    return true;
 }
 
 // A query that fails (no window, a hung player, the time-out) keeps the last rate that
@@ -69,8 +77,10 @@ void sync_with_player()
     // Any call made while the pass runs (a window procedure re-entering) sees no gap.
     g_state.last_sync_clock = INT_MAX;
 
-    mirror_title();
-    mirror_sample_rate();
+    // A player that let the title request run out is not asked again in this pass, so a
+    // pass costs one time-out at most.
+    if (mirror_title())
+        mirror_sample_rate();
     mirror_topmost();
     lay_parent_over_player(kPlaceFlags);
 

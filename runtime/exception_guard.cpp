@@ -1,5 +1,7 @@
 #include "runtime/exception_guard.h"
 
+#include "runtime/stack_guard.h"
+
 namespace {
 
 struct GuardFrame {
@@ -19,9 +21,16 @@ static_assert(offsetof(GuardFrame, saved_esp) == 8 && offsetof(GuardFrame, resul
 extern "C" {
 int __cdecl guard_trampoline(GuardFrame* frame, PluginCall function, intptr_t argument);
 void __cdecl guard_resume();
+[[noreturn]] void __cdecl guard_jump(GuardFrame* frame);
 
 // The way an __except block takes an exception: run the unwind handlers of every frame
-// the plug-in registered above ours, then continue in the trampoline's epilogue.
+// the plug-in registered above ours, then jump to the trampoline's epilogue. Jumping, not
+// returning: an exception raised as non-continuable (as every MSVC C++ throw is) may not
+// be continued, not even somewhere else.
+//
+// A stack overflow takes its own path. Unwinding would run the plug-in's handlers on a
+// stack that is used up, so its frames are dropped as they are; and the handler returns
+// with the context redirected to the epilogue, which leaves that stack at once.
 EXCEPTION_DISPOSITION __cdecl guard_handler(EXCEPTION_RECORD* record, void* establisher,
                                             CONTEXT* context, void*)
 {
@@ -31,7 +40,10 @@ EXCEPTION_DISPOSITION __cdecl guard_handler(EXCEPTION_RECORD* record, void* esta
     auto* frame = static_cast<GuardFrame*>(establisher);
     frame->last_error = GetLastError();
     frame->exception_code = record->ExceptionCode;
-    RtlUnwind(establisher, nullptr, record, nullptr);
+    if (record->ExceptionCode != STATUS_STACK_OVERFLOW) {
+        RtlUnwind(establisher, nullptr, record, nullptr);
+        guard_jump(frame);
+    }
 
     context->Eip = reinterpret_cast<DWORD>(&guard_resume);
     context->Esp = frame->saved_esp;
@@ -49,6 +61,8 @@ GuardedResult call_guarded(PluginCall function, intptr_t argument)
     if (outcome.faulted) {
         outcome.exception_code = frame.exception_code;
         outcome.last_error = frame.last_error;
+        if (frame.exception_code == STATUS_STACK_OVERFLOW)
+            restore_stack_guard();
         SetLastError(frame.last_error);
     } else {
         outcome.value = frame.result;

@@ -1,8 +1,9 @@
 /*
  * The structured-exception frame behind call_guarded. guard_trampoline registers the
  * frame on fs:[0], calls the plug-in and unregisters it. When the plug-in raises, the
- * handler (exception_guard.cpp) unwinds the inner frames and redirects the faulting
- * context to guard_resume, which leaves the trampoline as if the call had returned.
+ * handler (exception_guard.cpp) unwinds the inner frames and jumps to guard_resume (or,
+ * after a stack overflow, redirects the faulting context there), which leaves the
+ * trampoline as if the call had returned.
  *
  * Frame: 0 previous record, 4 handler, 8 saved esp, 12 saved ebp, 16 call result.
  */
@@ -37,6 +38,15 @@ _guard_trampoline:
     popl %ebx
     popl %ebp
     ret
+
+/* void guard_jump(GuardFrame* frame): leaves the handler for guard_resume, as longjmp
+ * would, with the trampoline's esp and ebp. */
+    .globl _guard_jump
+_guard_jump:
+    movl 4(%esp), %ecx
+    movl 8(%ecx), %esp
+    movl 12(%ecx), %ebp
+    jmp _guard_resume
 
 /* Entered with esp and ebp of the trampoline restored and ecx = the frame. */
     .globl _guard_resume

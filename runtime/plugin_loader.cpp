@@ -6,6 +6,7 @@
 #include "runtime/exception_guard.h"
 #include "runtime/load_error_box.h"
 #include "runtime/load_error_text.h"
+#include "runtime/memory_access.h"
 #include "runtime/module_sample_rate.h"
 #include "runtime/winamp_vis.h"
 
@@ -74,9 +75,14 @@ HeaderOutcome call_header_function(WinampVisGetHeaderFunction header_function)
     if (call.faulted) {
         outcome.error_code = call.last_error;
     } else {
+        const DWORD left_error = GetLastError();
         outcome.header = reinterpret_cast<WinampVisHeader*>(call.value);
+        // A header the wrapper cannot read counts as none: reading it would fault here,
+        // outside the guard.
+        if (!is_readable_memory(outcome.header, sizeof *outcome.header))
+            outcome.header = nullptr;
         if (!outcome.header) {
-            outcome.error_code = GetLastError();
+            outcome.error_code = left_error;
             outcome.returned_nothing = true;
         }
     }
@@ -93,8 +99,15 @@ HeaderOutcome call_header_function(WinampVisGetHeaderFunction header_function)
 
 WinampVisModule* module_numbered(WinampVisHeader* header, int32_t index)
 {
+    if (!header->module_by_index)
+        return nullptr;
     const GuardedResult call = call_guarded(header->module_by_index, index);
-    return call.faulted ? nullptr : reinterpret_cast<WinampVisModule*>(call.value);
+    auto* module = reinterpret_cast<WinampVisModule*>(call.value);
+    // The wrapper writes into the record at once and the plug-in's entries write into it
+    // all along: a record in memory that is not writable is no module.
+    if (call.faulted || !is_writable_memory(module, sizeof *module))
+        return nullptr;
+    return module;
 }
 
 void prepare_module(WinampVisModule* module)

@@ -49,6 +49,7 @@ bool initialise_module(WinampVisModule* module)
     g_state.init_in_progress = 0;
     if (returned && result == 0)
         return true;
+    // A fault counts as a failed attempt, like a failure the module reports.
     if (g_state.stop_requested)
         return false;
 
@@ -65,7 +66,12 @@ void render_loop(WinampVisModule* module)
     int32_t frames_left = kOwedRenderCalls;
     int32_t next_render_clock = -2000;
     while (g_state.stop_requested == 0 || frames_left != 0) {
-        if (pump_thread_messages())
+        const int32_t pumped = pump_thread_messages();
+        // A module whose window raised gets no further render call, as after a fault in
+        // its render entry.
+        if (pumped == kPumpFaulted)
+            return;
+        if (pumped == kPumpTookQuit)
             g_state.stop_requested = 1;
 
         if (now() >= next_render_clock - kPrepareAheadTicks) {
@@ -189,16 +195,28 @@ int32_t is_render_thread_running()
                : 0;
 }
 
+namespace {
+
+LRESULT __cdecl dispatch_message(MSG* msg)
+{
+    return DispatchMessageA(msg);
+}
+
+}  // namespace
+
 int32_t pump_thread_messages()
 {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT)
-            return 1;
+            return kPumpTookQuit;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        // The plug-in's window procedures run inside the dispatch; a fault there would
+        // otherwise go up through the render thread and end the player's process.
+        if (call_guarded(dispatch_message, &msg).faulted)
+            return kPumpFaulted;
     }
-    return 0;
+    return kPumpQueueEmpty;
 }
 
 void teardown_runtime()

@@ -21,7 +21,17 @@ void stop_render_thread();
 // 1 while the render thread exists and has not ended.
 int32_t is_render_thread_running();
 
-// Takes every queued message of the calling thread; 1 when it took a WM_QUIT.
+// What pump_thread_messages ended on.
+enum PumpResult : int32_t {
+    kPumpQueueEmpty = 0,
+    kPumpTookQuit = 1,
+    // A window procedure raised an exception while a message was dispatched; the messages
+    // behind it stay queued.
+    kPumpFaulted = 2,
+};
+
+// Takes every queued message of the calling thread, until the queue is empty, a WM_QUIT
+// is taken or a dispatch faults.
 int32_t pump_thread_messages();
 
 // Ends a run: the module quits, the DLL is freed, both windows and classes go.

@@ -2,6 +2,7 @@
 // records every call it gets.
 #include "runtime/winamp_vis.h"
 #include "tests/plugins/vis_probe_control.h"
+#include "tests/plugins/vis_probe_faults.h"
 #include "tests/plugins/vis_probe_window.h"
 
 #include <ctime>
@@ -13,9 +14,6 @@ WinampVisModule g_modules[kProbeMaxModules];
 char g_descriptions[kProbeMaxModules][32];
 LONG g_init_calls = 0;
 LONG g_boxes_shown = 0;
-
-volatile int g_zero = 0;
-volatile int g_sink = 0;
 
 void record(ProbeEntry entry, int32_t module, intptr_t argument, HWND parent)
 {
@@ -47,19 +45,7 @@ void misbehave(ProbeEntry entry)
 {
     if (g_control.hang_ms[entry] > 0)
         Sleep(g_control.hang_ms[entry]);
-    switch (g_control.faults[entry]) {
-    case kProbeAccessViolation:
-        g_sink = *reinterpret_cast<volatile int*>(static_cast<intptr_t>(g_zero));
-        break;
-    case kProbeDivideByZero:
-        g_sink = 1 / g_zero;
-        break;
-    case kProbeMsvcThrow:
-        RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, nullptr);
-        break;
-    case kProbeNoFault:
-        break;
-    }
+    raise_fault(g_control.faults[entry]);
 }
 
 void send_requests(ProbeEntry entry, HWND parent)
@@ -68,9 +54,13 @@ void send_requests(ProbeEntry entry, HWND parent)
         return;
     const int count = g_control.request_count < kProbeMaxRequests ? g_control.request_count
                                                                    : kProbeMaxRequests;
-    for (int i = 0; i < count; ++i)
-        g_control.request_answers[i] = SendMessageA(parent, WM_USER, g_control.request_wparams[i],
+    for (int i = 0; i < count; ++i) {
+        const UINT message = g_control.request_messages[i] ? g_control.request_messages[i] : WM_USER;
+        const DWORD start = GetTickCount();
+        g_control.request_answers[i] = SendMessageA(parent, message, g_control.request_wparams[i],
                                                     g_control.request_codes[i]);
+        g_control.request_ms[i] = GetTickCount() - start;
+    }
     g_control.requests_done = 1;
 }
 
@@ -111,6 +101,8 @@ int32_t __cdecl init_entry(WinampVisModule* module)
             g_control.drawing_window == kProbeChildWindow ? owner : nullptr, &g_control);
         announce_drawing_window(module->parent, g_control.vis_window);
     }
+    if (g_control.window_fault != kProbeNoFault && g_control.vis_window)
+        PostMessageA(g_control.vis_window, kProbeFaultMessage, 0, 0);
     return 0;
 }
 
@@ -133,6 +125,10 @@ WinampVisModule* __cdecl module_by_index(int32_t index)
 {
     record(kProbeModuleByIndex, -1, index, nullptr);
     misbehave(kProbeModuleByIndex);
+    if (g_control.module_pointer == kProbeReadOnlyModule)
+        return reinterpret_cast<WinampVisModule*>(reinterpret_cast<intptr_t>(&module_by_index));
+    if (g_control.module_pointer == kProbeUnreadableModule)
+        return static_cast<WinampVisModule*>(no_access_memory());
     if (g_control.module_by_index_returns_null || index < 0 || index >= g_control.module_count ||
         index >= kProbeMaxModules)
         return nullptr;
@@ -161,7 +157,15 @@ extern "C" __declspec(dllexport) WinampVisHeader* __cdecl winampVisGetHeader(HWN
     record(kProbeHeader, -1, reinterpret_cast<intptr_t>(parent), parent);
     SetLastError(g_control.header_last_error);
     misbehave(kProbeHeader);
+    if (g_control.module_function == kProbeNullFunction)
+        g_header.module_by_index = nullptr;
+    else if (g_control.module_function == kProbeGarbageFunction)
+        g_header.module_by_index = reinterpret_cast<WinampModuleByIndexFunction>(no_access_memory());
+    else
+        g_header.module_by_index = module_by_index;
     SetLastError(g_control.header_last_error);
+    if (g_control.header_unreadable)
+        return static_cast<WinampVisHeader*>(no_access_memory());
     return g_control.header_returns_null ? nullptr : &g_header;
 }
 
@@ -179,4 +183,5 @@ extern "C" __declspec(dllexport) void __cdecl probe_reset()
         module = WinampVisModule();
     g_init_calls = 0;
     g_boxes_shown = 0;
+    release_no_access_memory();
 }

@@ -23,7 +23,26 @@ enum ProbeFault : int32_t {
     kProbeAccessViolation,
     kProbeDivideByZero,
     kProbeMsvcThrow,  // RaiseException 0xE06D7363, as a C++ throw out of an MSVC DLL
+    kProbeStackOverflow,  // unbounded recursion
+    kProbeEndlessLoop,    // never returns; only ending the thread stops it
 };
+
+// What module_by_index hands out.
+enum ProbeModulePointer : int32_t {
+    kProbeRealModule,
+    kProbeReadOnlyModule,    // the plug-in's own code: readable, not writable, junk fields
+    kProbeUnreadableModule,  // memory with no access at all
+};
+
+// What the header's module_by_index field holds.
+enum ProbeModuleFunction : int32_t {
+    kProbeRealFunction,
+    kProbeNullFunction,
+    kProbeGarbageFunction,  // an address in memory with no access
+};
+
+// Posted by init to the drawing window, whose procedure then raises window_fault.
+constexpr UINT kProbeFaultMessage = WM_APP + 0x2A;
 
 enum ProbeDrawingWindow : int32_t {
     kProbeNoDrawingWindow,
@@ -106,6 +125,18 @@ struct ProbeControl {
     ProbeCall calls[kProbeMaxCalls] = {};
     volatile LONG window_message_count = 0;
     ProbeWindowMessage window_messages[kProbeMaxWindowMessages] = {};
+
+    // Faults outside the entries. The window fault needs a drawing window.
+    ProbeFault window_fault = kProbeNoFault;
+    volatile LONG window_fault_reached = 0;
+    int32_t module_pointer = kProbeRealModule;
+    int32_t module_function = kProbeRealFunction;
+    int32_t header_unreadable = 0;  // the header function returns an address with no access
+
+    // The message of each request, 0 for WM_USER (WM_COMMAND takes wparam and lparam as
+    // given), and the ticks each SendMessageA took.
+    UINT request_messages[kProbeMaxRequests] = {};
+    DWORD request_ms[kProbeMaxRequests] = {};
 };
 
 using ProbeControlFunction = ProbeControl*(__cdecl*)();

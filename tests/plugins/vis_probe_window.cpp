@@ -1,5 +1,7 @@
 #include "tests/plugins/vis_probe_window.h"
 
+#include "tests/plugins/vis_probe_faults.h"
+
 namespace {
 
 constexpr char kDrawingClass[] = "VisProbeDrawing";
@@ -22,6 +24,11 @@ LRESULT CALLBACK drawing_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
             g_recording->window_messages[slot] = {message, wparam, kept};
             InterlockedIncrement(&g_recording->window_message_count);
         }
+    }
+    if (message == kProbeFaultMessage && g_recording) {
+        InterlockedIncrement(&g_recording->window_fault_reached);
+        raise_fault(g_recording->window_fault);
+        return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
 }

@@ -9,11 +9,13 @@ std::string ProbePlugin::path()
     return build_dir() + "vis_probe.dll";
 }
 
-ProbePlugin::ProbePlugin()
+ProbePlugin::ProbePlugin() : ProbePlugin(path()) {}
+
+ProbePlugin::ProbePlugin(const std::string& dll_path)
 {
-    module_ = LoadLibraryA(path().c_str());
+    module_ = LoadLibraryA(dll_path.c_str());
     if (!module_) {
-        ADD_FAILURE() << "vis_probe.dll did not load, error " << GetLastError();
+        ADD_FAILURE() << dll_path << " did not load, error " << GetLastError();
         static ProbeControl unused;
         control_ = &unused;
         return;

@@ -10,6 +10,8 @@
 class ProbePlugin {
 public:
     ProbePlugin();
+    // A copy of vis_probe.dll elsewhere: a module, and a control block, of its own.
+    explicit ProbePlugin(const std::string& dll_path);
     ~ProbePlugin();
     ProbePlugin(const ProbePlugin&) = delete;
     ProbePlugin& operator=(const ProbePlugin&) = delete;

@@ -35,6 +35,7 @@ TestPlayer::TestPlayer(const Options& options) : options_(options)
     if (options.winamp_on_own_thread) {
         winamp_ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         hang_release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        hung_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         winamp_thread_ = CreateThread(nullptr, 0, winamp_thread_main, this, 0, nullptr);
         WaitForSingleObject(winamp_ready_, 10000);
     } else {
@@ -51,6 +52,7 @@ TestPlayer::~TestPlayer()
         CloseHandle(winamp_thread_);
         CloseHandle(winamp_ready_);
         CloseHandle(hang_release_);
+        CloseHandle(hung_);
     } else if (winamp_window_) {
         DestroyWindow(winamp_window_);
     }
@@ -80,8 +82,10 @@ DWORD WINAPI TestPlayer::winamp_thread_main(LPVOID parameter)
             break;
         }
         DispatchMessageA(&msg);
-        if (self->hanging_)
+        if (self->hanging_) {
+            SetEvent(self->hung_);
             WaitForSingleObject(self->hang_release_, INFINITE);
+        }
     }
     return 0;
 }
@@ -89,9 +93,15 @@ DWORD WINAPI TestPlayer::winamp_thread_main(LPVOID parameter)
 void TestPlayer::hang_winamp_thread()
 {
     ResetEvent(hang_release_);
+    ResetEvent(hung_);
     hanging_ = true;
     // The thread stops at the next message it takes and stays there.
     PostMessageA(winamp_window_, WM_NULL, 0, 0);
+}
+
+bool TestPlayer::wait_until_winamp_thread_hangs(DWORD timeout_ms)
+{
+    return hung_ && WaitForSingleObject(hung_, timeout_ms) == WAIT_OBJECT_0;
 }
 
 void TestPlayer::resume_winamp_thread()

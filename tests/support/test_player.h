@@ -48,6 +48,8 @@ public:
 
     // Makes the Winamp window's own thread stop pumping until resume_winamp_thread.
     void hang_winamp_thread();
+    // True once that thread has stopped, within the time-out.
+    bool wait_until_winamp_thread_hangs(DWORD timeout_ms);
     void resume_winamp_thread();
 
     std::vector<RecordedMessage> messages() const;
@@ -67,6 +69,7 @@ private:
     HANDLE winamp_thread_ = nullptr;
     HANDLE winamp_ready_ = nullptr;
     HANDLE hang_release_ = nullptr;
+    HANDLE hung_ = nullptr;
     std::atomic<bool> hanging_{false};
 
     std::string settings_answer_;

@@ -1,4 +1,7 @@
 #include "runtime/exception_guard.h"
+#include "runtime/winamp_vis.h"
+#include "tests/support/probe_plugin.h"
+#include "tests/support/wrapper_dll.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +76,45 @@ TEST(ExceptionGuard, CatchesAThousandFaultsInARowOnTwoThreadsAtOnce)
     EXPECT_EQ(caught_here, 1000);
     EXPECT_EQ(caught_there, 1000);
     EXPECT_EQ(call_guarded(add_one, 1).value, 2);
+}
+
+struct FaultCase {
+    ProbeFault fault;
+    DWORD code;
+};
+
+// Each kind twice in a row: the second stack overflow proves the guard page came back.
+void fault_in_probe_header(ProbeControl& control, WinampVisGetHeaderFunction header)
+{
+    const FaultCase cases[] = {
+        {kProbeAccessViolation, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)},
+        {kProbeDivideByZero, static_cast<DWORD>(EXCEPTION_INT_DIVIDE_BY_ZERO)},
+        {kProbeMsvcThrow, 0xE06D7363u},
+        {kProbeStackOverflow, static_cast<DWORD>(EXCEPTION_STACK_OVERFLOW)},
+    };
+    for (const FaultCase& fault_case : cases) {
+        for (int round = 0; round < 2; ++round) {
+            control.faults[kProbeHeader] = fault_case.fault;
+            const GuardedResult outcome = call_guarded(header, HWND(nullptr));
+            EXPECT_TRUE(outcome.faulted) << fault_case.fault;
+            EXPECT_EQ(outcome.exception_code, fault_case.code) << fault_case.fault;
+        }
+    }
+    control.faults[kProbeHeader] = kProbeNoFault;
+    const GuardedResult outcome = call_guarded(header, HWND(nullptr));
+    EXPECT_FALSE(outcome.faulted);
+    EXPECT_NE(outcome.value, 0);
+}
+
+TEST(ExceptionGuard, CatchesEveryKindRaisedInAnotherDllOnAnotherThreadAndTheMainOne)
+{
+    ProbePlugin probe;
+    const auto header = proc_address<WinampVisGetHeaderFunction>(
+        GetModuleHandleA(ProbePlugin::path().c_str()), "winampVisGetHeader");
+    ASSERT_NE(header, nullptr);
+    std::thread other(fault_in_probe_header, std::ref(probe.control()), header);
+    other.join();
+    fault_in_probe_header(probe.control(), header);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ TEST(ModuleSampleRate, ProductWrapsIn32Bits)
 {
     // 5000000 * 512 = 2560000000 wraps to -1734967296.
     EXPECT_EQ(module_sample_rate(5000000), -3012096);
-    EXPECT_EQ(module_sample_rate(4194303), 3728268);
+    EXPECT_EQ(module_sample_rate(4194303), 3728269);
 }
 
 TEST(LoadErrorText, SentenceThenTheDetailOnItsOwnLine)
@@ -43,6 +43,7 @@ TEST(LoadErrorText, LongDetailIsCutAtTheBufferAndTerminated)
     EXPECT_EQ(strlen(out), 255u);
     EXPECT_EQ(out[256], 'x');
 
+    memset(out, 'x', sizeof out);
     compose_load_error(out, 1, detail.c_str());
     EXPECT_EQ(out[0], '\0');
     EXPECT_EQ(out[1], 'x');

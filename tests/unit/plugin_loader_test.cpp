@@ -168,6 +168,54 @@ TEST_F(PluginLoader, NoModuleAtAllLeavesTheLibraryForTheTeardownWithoutAMessage)
     EXPECT_TRUE(probe.calls(kProbeQuit).empty());
 }
 
+void expect_no_module_from_a_load(ProbePlugin& probe)
+{
+    g_state.module_index = 1;
+    EXPECT_EQ(load_winamp_plugin(1, 0), 0);
+    EXPECT_EQ(g_state.active_module, nullptr);
+    EXPECT_EQ(g_state.waveform_wanted, 0);
+    EXPECT_EQ(g_state.module_index, 0);
+    EXPECT_TRUE(probe.calls(kProbeInit).empty());
+    unload_winamp_plugin();
+    EXPECT_EQ(g_state.plugin_library, nullptr);
+}
+
+// Each of these would fault in the wrapper itself, outside any guard, if it were used.
+TEST_F(PluginLoader, ModulesInMemoryThatIsNotWritableAndAMissingFunctionGiveNoModule)
+{
+    const struct {
+        int32_t module_pointer;
+        int32_t module_function;
+    } cases[] = {{kProbeReadOnlyModule, kProbeRealFunction},
+                 {kProbeUnreadableModule, kProbeRealFunction},
+                 {kProbeRealModule, kProbeNullFunction}};
+    for (const auto& bad : cases) {
+        SCOPED_TRACE(bad.module_pointer * 10 + bad.module_function);
+        probe.control().module_pointer = bad.module_pointer;
+        probe.control().module_function = bad.module_function;
+        expect_no_module_from_a_load(probe);
+    }
+}
+
+// Kept apart: under qemu's user-mode emulation a jump into memory with no access takes the
+// whole emulated process down before any handler runs.
+TEST_F(PluginLoader, ModuleFunctionInMemoryWithNoAccessFaultsInsideTheGuard)
+{
+    probe.control().module_function = kProbeGarbageFunction;
+    expect_no_module_from_a_load(probe);
+}
+
+TEST_F(PluginLoader, HeaderInMemoryWithNoAccessCountsAsNoHeader)
+{
+    probe.control().header_unreadable = 1;
+    MessageBoxWatcher box;
+    EXPECT_EQ(load_winamp_plugin(1, 0), 0);
+    ASSERT_TRUE(box.finish());
+    EXPECT_EQ(box.text(), std::string(kLoadErrorSentence) + "\n" + kNoHeaderText);
+    EXPECT_EQ(g_state.plugin_library, nullptr);
+    EXPECT_TRUE(probe.calls(kProbeModuleByIndex).empty());
+}
+
 TEST_F(PluginLoader, ProbeOfAGoodDllLoadsNothingAndAsksForNoModule)
 {
     probe.control().module_by_index_returns_null = 1;  // the probe must still pass

@@ -164,6 +164,9 @@ TEST_F(RenderThread, FaultInAnyEntryEndsTheRunAndTheNextStartWorks)
         if (entry == kProbeConfig) {
             EXPECT_EQ(count(kProbeInit), 0u);
         }
+        if (entry == kProbeInit) {
+            EXPECT_EQ(count(kProbeInit), 2u);  // a fault is a failed attempt: one more follows
+        }
         if (entry == kProbeRender) {
             EXPECT_EQ(count(kProbeRender), 1u);
         }
@@ -173,6 +176,26 @@ TEST_F(RenderThread, FaultInAnyEntryEndsTheRunAndTheNextStartWorks)
         probe_.control() = ProbeControl();
         start_render_thread(kRenderRun);
         EXPECT_TRUE(wait_for_calls(kProbeRender, 1)) << entry;
+        stop_render_thread();
+    }
+}
+
+TEST_F(RenderThread, FaultInThePluginsWindowProcedureEndsTheRunAndTheNextStartWorks)
+{
+    for (ProbeFault fault : {kProbeAccessViolation, kProbeStackOverflow}) {
+        probe_.control() = ProbeControl();
+        probe_.control().drawing_window = kProbeTopLevelWindow;
+        probe_.control().window_fault = fault;
+        start_render_thread(kRenderRun);
+        EXPECT_TRUE(wait_until([] { return is_render_thread_running() == 0; }, 20000)) << fault;
+        EXPECT_EQ(probe_.control().window_fault_reached, 1) << fault;
+        stop_render_thread();
+        EXPECT_EQ(count(kProbeQuit), 1u) << fault;
+        EXPECT_EQ(FindWindowA("KorvelVisPlugin", nullptr), nullptr) << fault;
+
+        probe_.control() = ProbeControl();
+        start_render_thread(kRenderRun);
+        EXPECT_TRUE(wait_for_calls(kProbeRender, 3)) << fault;
         stop_render_thread();
     }
 }
