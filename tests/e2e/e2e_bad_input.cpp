@@ -141,41 +141,87 @@ TEST(BadInput, ModuleIndexTextIsReadAsANumberAndAnUnknownModuleFallsBackToZero)
     }
 }
 
-TEST(BadInput, FilesThatAreNoLoadableWinampDllGiveTheErrorBox)
-{
-    PlayerSession session;
-    const std::string probe_image = read_file_text(ProbePlugin::path());
-    ASSERT_GT(probe_image.size(), 4096u);
-    const std::string directory = session.dir().file("vis_directory.dll");
-    ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr));
+// A file named as the plug-in that is no loadable Winamp DLL; one test each, by name.
+enum UnloadableFile { kEmptyFile, kTextFile, kTruncatedDll, kDll64, kDirectory, kDllMainFails };
 
-    const struct {
-        const char* name;
-        std::string content;
-    } files[] = {
-        {"vis_empty.dll", ""},
-        {"vis_text.dll", "This is not a DLL.\r\n"},
-        {"vis_truncated.dll", probe_image.substr(0, probe_image.size() / 2)},
-        {"vis_x64.dll", pe32_plus_dll()},
-    };
-    for (const auto& file : files) {
-        write_file_text(session.dir().file(file.name), file.content);
-        session.select_plugin(session.dir().file(file.name));
-        start_expecting_the_error_box(session, file.name);
-    }
-    session.select_plugin(directory);
-    start_expecting_the_error_box(session, "a directory");
-    session.select_plugin(build_dir() + "vis_probe_dllmain_fails.dll");
-    start_expecting_the_error_box(session, "DllMain fails");
-    RemoveDirectoryA(directory.c_str());
+std::string unloadable_file_name(UnloadableFile file)
+{
+    static const char* const names[] = {"empty_file", "text_file",   "truncated_dll",
+                                        "dll_64_bit", "a_directory", "DllMain_fails"};
+    return names[file];
 }
 
-void expect_a_clean_run_without_a_module(int32_t module_pointer, int32_t module_function)
+// Makes the file in directory and returns its path.
+std::string make_unloadable_file(UnloadableFile file, const TempDir& directory)
+{
+    const std::string path = directory.file("vis_" + unloadable_file_name(file) + ".dll");
+    switch (file) {
+    case kEmptyFile:
+        write_file_text(path, "");
+        break;
+    case kTextFile:
+        write_file_text(path, "This is not a DLL.\r\n");
+        break;
+    case kTruncatedDll: {
+        const std::string image = read_file_text(ProbePlugin::path());
+        write_file_text(path, image.substr(0, image.size() / 2));
+        break;
+    }
+    case kDll64:
+        write_file_text(path, pe32_plus_dll());
+        break;
+    case kDirectory:
+        CreateDirectoryA(path.c_str(), nullptr);
+        break;
+    case kDllMainFails:
+        return build_dir() + "vis_probe_dllmain_fails.dll";
+    }
+    return path;
+}
+
+class NoLoadableDll : public ::testing::TestWithParam<UnloadableFile> {};
+
+TEST_P(NoLoadableDll, GivesTheErrorBox)
+{
+    PlayerSession session;
+    const std::string path = make_unloadable_file(GetParam(), session.dir());
+    session.select_plugin(path);
+    start_expecting_the_error_box(session, path);
+    if (GetParam() == kDirectory)
+        RemoveDirectoryA(path.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, NoLoadableDll,
+                         ::testing::Values(kEmptyFile, kTextFile, kTruncatedDll, kDll64, kDirectory,
+                                           kDllMainFails),
+                         [](const ::testing::TestParamInfo<UnloadableFile>& info) {
+                             return unloadable_file_name(info.param);
+                         });
+
+// Records from the plug-in that the wrapper must not use; one test each, by name.
+struct UnusableRecord {
+    const char* name;
+    int32_t module_pointer;
+    int32_t module_function;
+};
+
+// The last is kept apart: under qemu's user-mode emulation a jump into memory with no
+// access takes the whole emulated process down before any handler runs.
+const UnusableRecord kUnusableRecords[] = {
+    {"module_by_index_null", kProbeRealModule, kProbeNullFunction},
+    {"module_in_memory_with_no_access", kProbeUnreadableModule, kProbeRealFunction},
+    {"module_in_read_only_memory", kProbeReadOnlyModule, kProbeRealFunction},
+    {"module_by_index_in_memory_with_no_access", kProbeRealModule, kProbeGarbageFunction},
+};
+
+class UnusableRecords : public ::testing::TestWithParam<UnusableRecord> {};
+
+TEST_P(UnusableRecords, GiveACleanRunWithoutAModule)
 {
     PlayerSession session;
     ProbePlugin probe;
-    probe.control().module_pointer = module_pointer;
-    probe.control().module_function = module_function;
+    probe.control().module_pointer = GetParam().module_pointer;
+    probe.control().module_function = GetParam().module_function;
     session.select_plugin(ProbePlugin::path());
     EXPECT_LE(session.initialize(), kPlayerHeldLimitMs);
     EXPECT_TRUE(session.render_until(
@@ -186,34 +232,18 @@ void expect_a_clean_run_without_a_module(int32_t module_pointer, int32_t module_
     EXPECT_TRUE(probe.calls(kProbeQuit).empty());
 }
 
-TEST(BadInput, UnusableRecordsFromThePluginGiveACleanRunWithoutAModule)
-{
-    const struct {
-        const char* what;
-        int32_t module_pointer;
-        int32_t module_function;
-    } cases[] = {
-        {"module_by_index null", kProbeRealModule, kProbeNullFunction},
-        {"module in unreadable memory", kProbeUnreadableModule, kProbeRealFunction},
-        {"module in read-only memory", kProbeReadOnlyModule, kProbeRealFunction},
-    };
-    for (const auto& bad : cases) {
-        SCOPED_TRACE(bad.what);
-        expect_a_clean_run_without_a_module(bad.module_pointer, bad.module_function);
-    }
+INSTANTIATE_TEST_SUITE_P(Records, UnusableRecords, ::testing::ValuesIn(kUnusableRecords),
+                         [](const ::testing::TestParamInfo<UnusableRecord>& info) {
+                             return std::string(info.param.name);
+                         });
 
+TEST(BadInput, HeaderInMemoryWithNoAccessGivesTheErrorBox)
+{
     PlayerSession session;
     ProbePlugin probe;
     probe.control().header_unreadable = 1;
     session.select_plugin(ProbePlugin::path());
-    start_expecting_the_error_box(session, "header in unreadable memory");
-}
-
-// Kept apart: under qemu's user-mode emulation a jump into memory with no access takes the
-// whole emulated process down before any handler runs.
-TEST(BadInput, ModuleFunctionPointingAtMemoryWithNoAccessGivesACleanRun)
-{
-    expect_a_clean_run_without_a_module(kProbeRealModule, kProbeGarbageFunction);
+    start_expecting_the_error_box(session, "header in memory with no access");
 }
 
 TEST(BadInput, PathOutsideAsciiLoadsAndRuns)

@@ -9,7 +9,7 @@ struct ProcessResources {
     DWORD handles = 0;
     DWORD user_objects = 0;  // GetGuiResources; Wine answers 0 for both kinds
     DWORD gdi_objects = 0;
-    SIZE_T private_bytes = 0;
+    SIZE_T private_bytes = 0;  // committed private memory
     int threads = 0;
     int windows = 0;  // top-level windows of the process, hidden ones included
 };
