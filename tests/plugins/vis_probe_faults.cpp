@@ -26,7 +26,8 @@ void raise_fault(ProbeFault fault)
         g_sink = *reinterpret_cast<volatile int*>(static_cast<intptr_t>(g_zero));
         break;
     case kProbeDivideByZero:
-        g_sink = 1 / g_zero;
+        // A dividend the compiler cannot see: 1 / x compiles to a comparison, no division.
+        g_sink = g_sink / g_zero;
         break;
     case kProbeMsvcThrow:
         RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, nullptr);
