@@ -237,7 +237,7 @@ protected:
         }
         const bool clean = wait_until([&] { return nothing_of_the_run_is_left(before); }, 10000);
         EXPECT_TRUE(clean) << describe_growth(before, measure_process_resources());
-        EXPECT_FALSE(drawing_window && IsWindow(drawing_window));
+        EXPECT_FALSE(window_is_listed(drawing_window));
 
         disarm(control);
         const size_t renders_before = probe.calls(kProbeRender).size();

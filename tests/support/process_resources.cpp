@@ -135,3 +135,37 @@ bool own_window_exists(const char* class_name)
     EnumWindows(find_own_window, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+namespace {
+
+struct WindowSearch {
+    HWND wanted;
+    bool found;
+};
+
+BOOL CALLBACK find_child(HWND window, LPARAM search_address)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(search_address);
+    search->found = window == search->wanted;
+    return !search->found;
+}
+
+BOOL CALLBACK find_top_level_or_child(HWND window, LPARAM search_address)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(search_address);
+    if (window != search->wanted)
+        EnumChildWindows(window, find_child, search_address);
+    else
+        search->found = true;
+    return !search->found;
+}
+
+}  // namespace
+
+bool window_is_listed(HWND window)
+{
+    WindowSearch search = {window, false};
+    if (window)
+        EnumWindows(find_top_level_or_child, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}

@@ -20,5 +20,10 @@ ProcessResources measure_process_resources();
 // windows of every process in the prefix.
 bool own_window_exists(const char* class_name);
 
+// Whether the system still lists the window, top-level or child. IsWindow may answer from
+// the calling process's own cache: under Wine a window whose thread was ended by force stays
+// a window there, although the system destroyed it with the thread.
+bool window_is_listed(HWND window);
+
 // "handles 31 -> 33 (+2), ..." for a failure message or a report.
 std::string describe_growth(const ProcessResources& before, const ProcessResources& after);

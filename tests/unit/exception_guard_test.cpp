@@ -1,6 +1,7 @@
 #include "runtime/exception_guard.h"
 #include "runtime/winamp_vis.h"
 #include "tests/support/probe_plugin.h"
+#include "tests/support/reported_fault_code.h"
 #include "tests/support/wrapper_dll.h"
 
 #include <gtest/gtest.h>
@@ -44,12 +45,12 @@ TEST(ExceptionGuard, CatchesFaultsAndThrowsAndReportsWhich)
 {
     GuardedResult outcome = call_guarded(touch_null, 0);
     EXPECT_TRUE(outcome.faulted);
-    EXPECT_EQ(outcome.exception_code, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    EXPECT_EQ(outcome.exception_code, reported_fault_code(EXCEPTION_ACCESS_VIOLATION));
     EXPECT_EQ(outcome.last_error, 1234u);
 
     outcome = call_guarded(divide_by_zero, 7);
     EXPECT_TRUE(outcome.faulted);
-    EXPECT_EQ(outcome.exception_code, static_cast<DWORD>(EXCEPTION_INT_DIVIDE_BY_ZERO));
+    EXPECT_EQ(outcome.exception_code, reported_fault_code(EXCEPTION_INT_DIVIDE_BY_ZERO));
 
     outcome = call_guarded(throw_msvc_style, 0);
     EXPECT_TRUE(outcome.faulted);
@@ -97,7 +98,7 @@ void fault_in_probe_header(ProbeControl& control, WinampVisGetHeaderFunction hea
             control.faults[kProbeHeader] = fault_case.fault;
             const GuardedResult outcome = call_guarded(header, HWND(nullptr));
             EXPECT_TRUE(outcome.faulted) << fault_case.fault;
-            EXPECT_EQ(outcome.exception_code, fault_case.code) << fault_case.fault;
+            EXPECT_EQ(outcome.exception_code, reported_fault_code(fault_case.code)) << fault_case.fault;
         }
     }
     control.faults[kProbeHeader] = kProbeNoFault;
