@@ -205,8 +205,6 @@ struct UnusableRecord {
     int32_t module_function;
 };
 
-// The last is kept apart: under qemu's user-mode emulation a jump into memory with no
-// access takes the whole emulated process down before any handler runs.
 const UnusableRecord kUnusableRecords[] = {
     {"module_by_index_null", kProbeRealModule, kProbeNullFunction},
     {"module_in_memory_with_no_access", kProbeUnreadableModule, kProbeRealFunction},

@@ -197,8 +197,6 @@ TEST_F(PluginLoader, ModulesInMemoryThatIsNotWritableAndAMissingFunctionGiveNoMo
     }
 }
 
-// Kept apart: under qemu's user-mode emulation a jump into memory with no access takes the
-// whole emulated process down before any handler runs.
 TEST_F(PluginLoader, ModuleFunctionInMemoryWithNoAccessFaultsInsideTheGuard)
 {
     probe.control().module_function = kProbeGarbageFunction;
