@@ -1,6 +1,6 @@
 #include "tools/player/synth_piece.h"
 
-#include "tools/player/spectrum.h"
+#include "tools/player/frequency_levels.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-struct WavSpec {
+struct WavContent {
     uint16_t format_tag = 1;
     uint16_t channels = 2;
     uint32_t sample_rate = 44100;
@@ -38,16 +38,16 @@ void put_chunk(std::vector<uint8_t>& out, const char* id, const std::vector<uint
         out.push_back(0);
 }
 
-std::vector<uint8_t> format_body(const WavSpec& spec)
+std::vector<uint8_t> format_body(const WavContent& wav)
 {
     std::vector<uint8_t> body;
-    put16(body, spec.format_tag);
-    put16(body, spec.channels);
-    put32(body, spec.sample_rate);
-    const uint32_t block_align = spec.channels * spec.bits / 8;
-    put32(body, spec.sample_rate * block_align);
+    put16(body, wav.format_tag);
+    put16(body, wav.channels);
+    put32(body, wav.sample_rate);
+    const uint32_t block_align = wav.channels * wav.bits / 8;
+    put32(body, wav.sample_rate * block_align);
     put16(body, block_align);
-    put16(body, spec.bits);
+    put16(body, wav.bits);
     return body;
 }
 
@@ -60,15 +60,15 @@ std::vector<uint8_t> sample_bytes(const std::vector<int16_t>& samples)
 }
 
 // A file of RIFF header, "fmt ", the extra chunks and "data", in that order.
-std::vector<uint8_t> make_wav(const WavSpec& spec,
+std::vector<uint8_t> make_wav(const WavContent& wav,
                               const std::vector<std::vector<uint8_t>>& extra_chunks = {})
 {
     std::vector<uint8_t> chunks;
-    const std::vector<uint8_t> format = format_body(spec);
+    const std::vector<uint8_t> format = format_body(wav);
     put_chunk(chunks, "fmt ", format, static_cast<uint32_t>(format.size()));
     for (const auto& chunk : extra_chunks)
         chunks.insert(chunks.end(), chunk.begin(), chunk.end());
-    const std::vector<uint8_t> data = sample_bytes(spec.samples);
+    const std::vector<uint8_t> data = sample_bytes(wav.samples);
     put_chunk(chunks, "data", data, static_cast<uint32_t>(data.size()));
 
     std::vector<uint8_t> file = {'R', 'I', 'F', 'F'};
@@ -87,46 +87,46 @@ WavReadResult read(const std::vector<uint8_t>& bytes)
 
 TEST(WavReader, StereoSixteenBitPcmIsReadSampleForSample)
 {
-    WavSpec spec;
-    spec.sample_rate = 48000;
-    spec.samples = {1, -1, 32767, -32768, 1000, -2000};
-    const WavReadResult result = read(make_wav(spec));
+    WavContent wav;
+    wav.sample_rate = 48000;
+    wav.samples = {1, -1, 32767, -32768, 1000, -2000};
+    const WavReadResult result = read(make_wav(wav));
     ASSERT_EQ(result.error, "");
     EXPECT_EQ(result.audio.sample_rate, 48000);
-    EXPECT_EQ(result.audio.samples, spec.samples);
+    EXPECT_EQ(result.audio.samples, wav.samples);
     EXPECT_EQ(result.audio.frame_count(), 3u);
 }
 
 TEST(WavReader, MonoIsPlayedOnBothChannels)
 {
-    WavSpec spec;
-    spec.channels = 1;
-    spec.samples = {5, -7, 300};
-    const WavReadResult result = read(make_wav(spec));
+    WavContent wav;
+    wav.channels = 1;
+    wav.samples = {5, -7, 300};
+    const WavReadResult result = read(make_wav(wav));
     ASSERT_EQ(result.error, "");
     EXPECT_EQ(result.audio.samples, (std::vector<int16_t>{5, 5, -7, -7, 300, 300}));
 }
 
 TEST(WavReader, OtherChunksAreSkippedWithTheirPadding)
 {
-    WavSpec spec;
-    spec.samples = {11, 22};
+    WavContent wav;
+    wav.samples = {11, 22};
     std::vector<uint8_t> list;
     put_chunk(list, "LIST", {'a', 'b', 'c'}, 3);  // odd length: one pad byte follows
     std::vector<uint8_t> fact;
     put_chunk(fact, "fact", {1, 0, 0, 0}, 4);
-    const WavReadResult result = read(make_wav(spec, {list, fact}));
+    const WavReadResult result = read(make_wav(wav, {list, fact}));
     ASSERT_EQ(result.error, "");
-    EXPECT_EQ(result.audio.samples, spec.samples);
+    EXPECT_EQ(result.audio.samples, wav.samples);
 }
 
 TEST(WavReader, ExtensibleHeaderWithPcmSubformatIsAccepted)
 {
-    WavSpec spec;
-    spec.samples = {3, 4};
-    std::vector<uint8_t> file = make_wav(spec);
+    WavContent wav;
+    wav.samples = {3, 4};
+    std::vector<uint8_t> file = make_wav(wav);
     // Rewrite the format chunk as the 40-byte extensible form, subformat PCM.
-    std::vector<uint8_t> format = format_body(spec);
+    std::vector<uint8_t> format = format_body(wav);
     format[0] = 0xFE;
     format[1] = 0xFF;
     put16(format, 22);
@@ -139,14 +139,14 @@ TEST(WavReader, ExtensibleHeaderWithPcmSubformatIsAccepted)
     rebuilt.insert(rebuilt.end(), file.begin() + 36, file.end());
     const WavReadResult result = read(rebuilt);
     ASSERT_EQ(result.error, "");
-    EXPECT_EQ(result.audio.samples, spec.samples);
+    EXPECT_EQ(result.audio.samples, wav.samples);
 }
 
 TEST(WavReader, DataCutShortKeepsTheWholeFramesThatArePresent)
 {
-    WavSpec spec;
-    spec.samples = {1, 2, 3, 4, 5, 6};
-    std::vector<uint8_t> file = make_wav(spec);
+    WavContent wav;
+    wav.samples = {1, 2, 3, 4, 5, 6};
+    std::vector<uint8_t> file = make_wav(wav);
     file.resize(file.size() - 3);  // the last frame loses three of its four bytes
     const WavReadResult result = read(file);
     ASSERT_EQ(result.error, "");
@@ -155,9 +155,9 @@ TEST(WavReader, DataCutShortKeepsTheWholeFramesThatArePresent)
 
 TEST(WavReader, EveryTruncationOfTheHeaderIsRefusedWithoutReadingPastTheEnd)
 {
-    WavSpec spec;
-    spec.samples = {1, 2};
-    const std::vector<uint8_t> file = make_wav(spec);
+    WavContent wav;
+    wav.samples = {1, 2};
+    const std::vector<uint8_t> file = make_wav(wav);
     const size_t header_size = 44;
     for (size_t size = 0; size <= header_size; ++size) {
         const WavReadResult result = read({file.begin(), file.begin() + size});
@@ -171,28 +171,28 @@ TEST(WavReader, EveryTruncationOfTheHeaderIsRefusedWithoutReadingPastTheEnd)
 
 TEST(WavReader, FormatsOtherThanSixteenBitPcmAreRefusedByName)
 {
-    WavSpec eight_bit;
+    WavContent eight_bit;
     eight_bit.bits = 8;
     eight_bit.samples = {0x7F7F};
     EXPECT_EQ(read(make_wav(eight_bit)).error, "8-bit samples; only 16-bit PCM is played");
 
-    WavSpec twenty_four_bit;
+    WavContent twenty_four_bit;
     twenty_four_bit.bits = 24;
     twenty_four_bit.samples = {0, 0, 0};
     EXPECT_EQ(read(make_wav(twenty_four_bit)).error, "24-bit samples; only 16-bit PCM is played");
 
-    WavSpec floating;
+    WavContent floating;
     floating.format_tag = 3;
     floating.bits = 32;
     floating.samples = {0, 0, 0, 0};
     EXPECT_EQ(read(make_wav(floating)).error, "not PCM audio (format 3)");
 
-    WavSpec surround;
+    WavContent surround;
     surround.channels = 6;
     surround.samples = {0, 0, 0, 0, 0, 0};
     EXPECT_EQ(read(make_wav(surround)).error, "6 channels; only mono and stereo are played");
 
-    WavSpec no_rate;
+    WavContent no_rate;
     no_rate.sample_rate = 0;
     no_rate.samples = {0, 0};
     EXPECT_EQ(read(make_wav(no_rate)).error, "unusable sample rate 0");
@@ -205,8 +205,8 @@ TEST(WavReader, ForeignAndMalformedFilesGiveAnError)
     const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13};
     EXPECT_EQ(read(png).error, "not a WAV file (no RIFF/WAVE header)");
 
-    WavSpec spec;
-    spec.samples = {1, 2};
+    WavContent wav;
+    wav.samples = {1, 2};
     // A chunk that claims more bytes than the file holds, before the format.
     std::vector<uint8_t> huge = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
     put_chunk(huge, "junk", {}, 0xFFFFFFFFu);
@@ -214,11 +214,11 @@ TEST(WavReader, ForeignAndMalformedFilesGiveAnError)
 
     // Data first, format after.
     std::vector<uint8_t> data_first = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
-    put_chunk(data_first, "data", sample_bytes(spec.samples), 4);
-    put_chunk(data_first, "fmt ", format_body(spec), 16);
+    put_chunk(data_first, "data", sample_bytes(wav.samples), 4);
+    put_chunk(data_first, "fmt ", format_body(wav), 16);
     EXPECT_EQ(read(data_first).error, "data chunk before the format chunk");
 
-    WavSpec empty;
+    WavContent empty;
     EXPECT_EQ(read(make_wav(empty)).error, "no audio frames in the data chunk");
 }
 

@@ -1,6 +1,6 @@
 #include "tools/player/visual_data.h"
 
-#include "tools/player/spectrum.h"
+#include "tools/player/frequency_levels.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "tools/player/spectrum.h"
+#include "tools/player/frequency_levels.h"
 
 #include <cmath>
 #include <utility>
