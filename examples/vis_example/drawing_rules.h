@@ -8,6 +8,8 @@
 constexpr int kSpectrumPoints = 576;  // values per channel that the host hands in
 constexpr int kMinBars = 4;
 constexpr int kMaxBars = 128;
+// Rows of the mark that shows a bar's peak.
+constexpr int kPeakThickness = 2;
 
 // Bins [first, end) of one bar.
 struct BinRange {

@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr int kPeakThickness = 2;
 constexpr int kWinampRows = 2;  // the host's arrays hold two channels at most
 
 // Fills without creating a brush: an opaque text output of no characters.

@@ -1,14 +1,16 @@
-// vis_example: a Winamp visualization plug-in with two modules, "Spectrum bars" and
-// "Oscilloscope". Each draws with GDI into a back buffer and shows it in a window that
-// fills the frame its host offers (or, if the user prefers, a window of its own). The
-// settings live in a section of the host's settings file; the configuration dialog comes
-// from the host's language service.
+// vis_example: a Winamp visualization plug-in with three modules, "Spectrum bars",
+// "Oscilloscope" and "Spectrum bars (OpenGL)". The first two draw with GDI into a back
+// buffer, the third with OpenGL, each in a window that fills the frame its host offers
+// (or, if the user prefers, a window of its own). The settings live in a section of the
+// host's settings file; the configuration dialog comes from the host's language service.
 //
 // The host calls, in this order: winampVisGetHeader, get_module, config (only when the
 // user asks), init, render once a frame, quit. init, render and quit run on the host's
 // render thread; config may run on another thread while a module renders.
 #include "config_dialog.h"
 #include "drawing_rules.h"
+#include "gl_painter.h"
+#include "gl_view.h"
 #include "host_requests.h"
 #include "painters.h"
 #include "settings_file.h"
@@ -24,7 +26,11 @@ constexpr int kFrameClientWidth = 400;
 constexpr int kFrameClientHeight = 200;
 
 struct ModuleState {
+    explicit ModuleState(bool draws_with_opengl) : opengl(draws_with_opengl) {}
+
+    const bool opengl;  // draws in gl_view, else in view
     ViewWindow view;
+    GlView gl_view;
     HWND frame = nullptr;
     // The host keeps this record's address and writes the frame's rectangle into it, so it
     // lives as long as the DLL.
@@ -40,6 +46,11 @@ bool g_have_ini = false;
 ModuleState& state_of(WinampVisModule* module)
 {
     return *static_cast<ModuleState*>(module->user_data);
+}
+
+HWND view_of(const ModuleState& state)
+{
+    return state.opengl ? state.gl_view.handle() : state.view.handle();
 }
 
 // The frame from the host's embed-window function; 0 when the host has none to offer.
@@ -72,12 +83,26 @@ int __cdecl init_module(WinampVisModule* module)
     }
     for (int& peak : state.peaks)
         peak = 0;
-    if (!state.view.create(module->instance, state.frame, settings.background_colour))
+    // Where there is no OpenGL, the OpenGL module fails here, quietly: the host tells
+    // the user that the module did not start.
+    const bool created =
+        state.opengl ? state.gl_view.create(module->instance, state.frame)
+                     : state.view.create(module->instance, state.frame, settings.background_colour);
+    if (!created)
         return 1;  // quit closes the frame
-    announce_vis_window(module->parent, state.view.handle());
+    announce_vis_window(module->parent, view_of(state));
     // Shown only once the host knows the window. A frame comes hidden; the view fills it.
-    ShowWindow(state.frame ? state.frame : state.view.handle(), SW_SHOWNORMAL);
+    ShowWindow(state.frame ? state.frame : view_of(state), SW_SHOWNORMAL);
     return 0;
+}
+
+// This frame's bar levels, and the peaks moved on by one frame.
+void update_bars(WinampVisModule* module, const VisSettings& settings, ModuleState& state,
+                 uint8_t* levels)
+{
+    bar_levels(module->spectrum_data, module->spectrum_channels, settings.bar_count, levels);
+    for (int bar = 0; bar < settings.bar_count; ++bar)
+        state.peaks[bar] = next_peak(state.peaks[bar], levels[bar], settings.peak_falloff);
 }
 
 int __cdecl render_spectrum(WinampVisModule* module)
@@ -87,12 +112,25 @@ int __cdecl render_spectrum(WinampVisModule* module)
         return 1;  // the user closed it: ask the host to stop
     const VisSettings settings = g_settings.get();
     uint8_t levels[kMaxBars];
-    bar_levels(module->spectrum_data, module->spectrum_channels, settings.bar_count, levels);
-    for (int bar = 0; bar < settings.bar_count; ++bar)
-        state.peaks[bar] = next_peak(state.peaks[bar], levels[bar], settings.peak_falloff);
+    update_bars(module, settings, state, levels);
     state.view.set_background(settings.background_colour);
     paint_spectrum(state.view.buffer(), settings, levels, state.peaks, settings.bar_count);
     state.view.present();
+    return 0;
+}
+
+int __cdecl render_gl_spectrum(WinampVisModule* module)
+{
+    ModuleState& state = state_of(module);
+    int width = 0;
+    int height = 0;
+    if (!state.gl_view.begin_frame(&width, &height))
+        return 1;
+    const VisSettings settings = g_settings.get();
+    uint8_t levels[kMaxBars];
+    update_bars(module, settings, state, levels);
+    paint_spectrum_gl(settings, levels, state.peaks, settings.bar_count, width, height);
+    state.gl_view.end_frame();
     return 0;
 }
 
@@ -112,9 +150,10 @@ void __cdecl quit_module(WinampVisModule* module)
 {
     ModuleState& state = state_of(module);
     // First, so the host passes nothing more to a window about to go.
-    if (state.view.handle())
+    if (view_of(state))
         announce_vis_window(module->parent, nullptr);
     state.view.destroy();
+    state.gl_view.destroy();
     // Winamp makes a new frame for every call of its embed function and leaves it to the
     // plug-in to close.
     if (state.frame && IsWindow(state.frame))
@@ -140,7 +179,7 @@ void __cdecl configure(WinampVisModule* module)
         save_settings(ini_path, settings);
 }
 
-ModuleState g_states[2];
+ModuleState g_states[] = {ModuleState(false), ModuleState(false), ModuleState(true)};
 
 WinampVisModule make_module(const char* description, WinampModuleRender render,
                             ModuleState* state, int spectrum_channels, int waveform_channels)
@@ -162,6 +201,7 @@ WinampVisModule make_module(const char* description, WinampModuleRender render,
 WinampVisModule g_modules[] = {
     make_module("Spectrum bars", render_spectrum, &g_states[0], 2, 0),
     make_module("Oscilloscope", render_scope, &g_states[1], 0, 2),
+    make_module("Spectrum bars (OpenGL)", render_gl_spectrum, &g_states[2], 2, 0),
 };
 
 WinampVisModule* __cdecl get_module(int index)
@@ -171,8 +211,8 @@ WinampVisModule* __cdecl get_module(int index)
     return &g_modules[index];
 }
 
-WinampVisHeader g_header = {0x101, "Example visualization (spectrum bars, oscilloscope)",
-                            get_module};
+WinampVisHeader g_header = {
+    0x101, "Example visualization (spectrum bars, oscilloscope, OpenGL bars)", get_module};
 
 }  // namespace
 

@@ -1,0 +1,192 @@
+#include "gl_view.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+constexpr char kGlViewClass[] = "VisExampleGlView";
+constexpr char kGlViewTitle[] = "Example visualization (OpenGL)";
+constexpr int kOwnWindowWidth = 400;
+constexpr int kOwnWindowHeight = 200;
+
+// Rows of a 24-bit DIB are padded to 4 bytes, which is OpenGL's default pack alignment.
+size_t dib_row_bytes(int width)
+{
+    return (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+}
+
+}  // namespace
+
+bool GlView::create(HINSTANCE instance, HWND frame)
+{
+    instance_ = instance;
+    WNDCLASSA view_class = {};
+    // OpenGL wants the same device context for the window's whole life.
+    view_class.style = CS_OWNDC;
+    view_class.lpfnWndProc = procedure;
+    view_class.hInstance = instance;
+    view_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    view_class.lpszClassName = kGlViewClass;
+    if (!RegisterClassA(&view_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return false;
+
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    RECT area = {0, 0, kOwnWindowWidth, kOwnWindowHeight};
+    int x = 0;
+    int y = 0;
+    if (frame) {
+        if (!GetClientRect(frame, &area))
+            return false;
+    } else {
+        style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+        AdjustWindowRect(&area, style, FALSE);
+        x = CW_USEDEFAULT;
+        y = CW_USEDEFAULT;
+    }
+    window_ = CreateWindowExA(0, kGlViewClass, kGlViewTitle, style, x, y, area.right - area.left,
+                              area.bottom - area.top, frame, nullptr, instance, this);
+    if (!window_)
+        return false;
+    if (!start_opengl()) {
+        destroy();
+        return false;
+    }
+    return true;
+}
+
+bool GlView::start_opengl()
+{
+    dc_ = GetDC(window_);
+    if (!dc_)
+        return false;
+    PIXELFORMATDESCRIPTOR wanted = {};
+    wanted.nSize = sizeof wanted;
+    wanted.nVersion = 1;
+    wanted.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    wanted.iPixelType = PFD_TYPE_RGBA;
+    wanted.cColorBits = 24;
+    wanted.iLayerType = PFD_MAIN_PLANE;
+    const int format = ChoosePixelFormat(dc_, &wanted);
+    if (format == 0 || !SetPixelFormat(dc_, format, &wanted))
+        return false;
+    context_ = wglCreateContext(dc_);
+    return context_ && wglMakeCurrent(dc_, context_);
+}
+
+void GlView::stop_opengl()
+{
+    if (context_) {
+        if (wglGetCurrentContext() == context_)
+            wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(context_);
+    }
+    context_ = nullptr;
+    if (dc_ && window_)
+        ReleaseDC(window_, dc_);
+    dc_ = nullptr;
+    copy_.clear();
+    copy_width_ = 0;
+    copy_height_ = 0;
+}
+
+void GlView::destroy()
+{
+    stop_opengl();
+    if (window_)
+        DestroyWindow(window_);
+    window_ = nullptr;
+    // Fails, harmlessly, while another module's view still uses the class.
+    if (instance_)
+        UnregisterClassA(kGlViewClass, instance_);
+    instance_ = nullptr;
+}
+
+bool GlView::begin_frame(int* width, int* height)
+{
+    RECT client;
+    if (!window_ || !context_ || !GetClientRect(window_, &client))
+        return false;
+    // The host's thread keeps no context of ours current between frames if it uses
+    // OpenGL itself.
+    if (wglGetCurrentContext() != context_ && !wglMakeCurrent(dc_, context_))
+        return false;
+    *width = client.right;
+    *height = client.bottom;
+    glViewport(0, 0, client.right, client.bottom);
+    return true;
+}
+
+void GlView::end_frame()
+{
+    RECT client;
+    if (!window_ || !GetClientRect(window_, &client))
+        return;
+    copy_width_ = client.right;
+    copy_height_ = client.bottom;
+    copy_.resize(dib_row_bytes(copy_width_) * copy_height_);
+    // Read from the back buffer before the swap: what the front buffer holds afterwards is
+    // up to the driver.
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, copy_width_, copy_height_, GL_BGR_EXT, GL_UNSIGNED_BYTE, copy_.data());
+    SwapBuffers(dc_);
+}
+
+void GlView::print_copy(HDC target) const
+{
+    if (copy_.empty())
+        return;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = copy_width_;
+    info.bmiHeader.biHeight = copy_height_;  // bottom-up, as OpenGL reads
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(target, 0, 0, copy_width_, copy_height_, 0, 0, 0, copy_height_,
+                      copy_.data(), &info, DIB_RGB_COLORS);
+}
+
+LRESULT CALLBACK GlView::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_NCCREATE) {
+        auto* view = static_cast<GlView*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        view->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+    }
+    auto* view = reinterpret_cast<GlView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!view)
+        return DefWindowProcA(window, message, wparam, lparam);
+    return view->handle(message, wparam, lparam);
+}
+
+LRESULT GlView::handle(UINT message, WPARAM wparam, LPARAM lparam)
+{
+    HWND window = window_;
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // OpenGL covers every pixel
+    case WM_PAINT: {
+        // The next frame comes within the module's delay; nothing to draw now.
+        PAINTSTRUCT paint;
+        if (BeginPaint(window, &paint))
+            EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        print_copy(reinterpret_cast<HDC>(wparam));
+        return 0;
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+        // Hosts pass on their frame's position changes too; only our own are ours to act on.
+        if (reinterpret_cast<const WINDOWPOS*>(lparam)->hwnd != window)
+            return 0;
+        break;
+    case WM_NCDESTROY:
+        // Closed by the user, or with its frame: the context goes with the window.
+        stop_opengl();
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        window_ = nullptr;
+        break;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
