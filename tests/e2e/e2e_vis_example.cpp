@@ -26,6 +26,7 @@ const char kViewClass[] = "VisExampleView";
 constexpr DWORD kTimeoutMs = 120000;
 constexpr int kSpectrumModule = 0;
 constexpr int kScopeModule = 1;
+constexpr int kOpenGlModule = 2;
 
 // The colours the tests write into the plug-in's section, as captured pixels.
 constexpr uint32_t kRed = 0xFF0000;
@@ -230,6 +231,21 @@ TEST_F(VisExample, WithoutTheFrameOptionItDrawsInAWindowOfItsOwn)
                                      [](const WindowCapture& p) { return p.count(kRed) > 0; }));
     dll.finalize();
     EXPECT_EQ(ini_value(ini_, kExampleSection, "embed_in_frame"), "0");
+}
+
+TEST_F(VisExample, OpenGlModuleFailsItsInitQuietlyWhereThereIsNoOpenGl)
+{
+    select_module(kOpenGlModule);
+    WrapperDll dll;
+    ASSERT_EQ(dll.initialize(), 1);
+    // Wine's null driver has no OpenGL pixel format. The run is over once the module's quit
+    // has saved its section; a box in init would hold the run until the time-out.
+    EXPECT_TRUE(render_until(dll, [&] {
+        return ini_value(ini_, kExampleSection, "bar_count") != "<missing>";
+    }));
+    EXPECT_EQ(find_own_window(kFrameClass), nullptr);
+    EXPECT_EQ(find_own_window("#32770"), nullptr);
+    dll.finalize();
 }
 
 // Picks "&Configure" (the third item) in the wrapper's popup menu, then reads the dialog,
