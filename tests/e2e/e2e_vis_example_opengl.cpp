@@ -1,8 +1,9 @@
 // vis_example's OpenGL module run by the real wrapper in the display lane (an X server,
-// Wine's X11 driver and mesa's OpenGL): it draws in the frame the wrapper offers and its
-// picture follows the music. Under Debian's Wine 8.0 OpenGL in a child window never
-// reaches the screen, so the picture is the module's own read-back of what OpenGL drew,
-// which it hands out for WM_PRINTCLIENT.
+// Wine's X11 driver and mesa's OpenGL): its picture follows the music, in the frame the
+// wrapper offers and in a window of its own. Under Debian's Wine 8.0 OpenGL in a child
+// window never reaches the screen, so in the frame the picture is the module's own
+// read-back of what OpenGL drew, which it hands out for WM_PRINTCLIENT; a top-level
+// window's picture is read from the screen.
 #include "tests/support/ini_file.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_player.h"
@@ -26,6 +27,50 @@ constexpr DWORD kTimeoutMs = 120000;
 constexpr uint32_t kRed = 0xFF0000;
 constexpr uint32_t kNavy = 0x000080;
 constexpr uint32_t kWhite = 0xFFFFFF;
+
+using Capture = std::function<WindowCapture(HWND)>;
+
+// The window's client area as the X server shows it.
+WindowCapture capture_screen(HWND window)
+{
+    WindowCapture capture;
+    RECT client;
+    POINT origin = {0, 0};
+    if (!GetClientRect(window, &client) || !ClientToScreen(window, &origin) || client.right <= 0)
+        return capture;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HDC screen = GetDC(nullptr);
+    if (bitmap && memory && screen) {
+        const HGDIOBJ original = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y,
+                   SRCCOPY)) {
+            GdiFlush();
+            const auto* pixels = static_cast<const uint32_t*>(bits);
+            capture.width = client.right;
+            capture.height = client.bottom;
+            capture.pixels.assign(pixels, pixels + static_cast<size_t>(client.right) * client.bottom);
+            for (uint32_t& pixel : capture.pixels)
+                pixel &= 0xFFFFFF;
+        }
+        SelectObject(memory, original);
+    }
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    if (memory)
+        DeleteDC(memory);
+    if (bitmap)
+        DeleteObject(bitmap);
+    return capture;
+}
 
 // The player's audio record with every spectrum value at `level`.
 std::vector<uint8_t> spectrum_at(uint8_t level)
@@ -61,7 +106,7 @@ protected:
     }
 
     // Renders until the view's picture satisfies the condition, looking every 100 ms.
-    bool render_until_picture(const std::vector<uint8_t>& audio, HWND view,
+    bool render_until_picture(const std::vector<uint8_t>& audio, HWND view, const Capture& look,
                               WindowCapture* picture,
                               const std::function<bool(const WindowCapture&)>& condition)
     {
@@ -70,9 +115,29 @@ protected:
             if (GetTickCount() - last_look < 100)
                 return false;
             last_look = GetTickCount();
-            *picture = capture_client(view);
+            *picture = look(view);
             return picture->width > 0 && condition(*picture);
         });
+    }
+
+    // Level 200 of 255: red bars with white peaks on navy, every pixel drawn. Then
+    // silence: the bars go at once, the peaks fall until they are gone too.
+    void expect_bars_to_follow_the_music(HWND view, const Capture& look)
+    {
+        WindowCapture loud_look;
+        EXPECT_TRUE(render_until_picture(loud_, view, look, &loud_look, [](const WindowCapture& p) {
+            return p.count(kRed) > 0 && p.count(kWhite) > 0;
+        }));
+        EXPECT_EQ(loud_look.count(kRed) + loud_look.count(kWhite) + loud_look.count(kNavy),
+                  loud_look.pixels.size());
+        EXPECT_EQ(loud_look.count(kNavy, 0, 1), static_cast<size_t>(loud_look.width)) << "top row";
+
+        WindowCapture silent_look;
+        EXPECT_TRUE(render_until_picture(silent_, view, look, &silent_look,
+                                         [](const WindowCapture& p) {
+                                             return p.count(kRed) == 0 && p.count(kWhite) == 0;
+                                         }));
+        EXPECT_EQ(silent_look.count(kNavy), silent_look.pixels.size());
     }
 
     TempDir dir_;
@@ -80,16 +145,19 @@ protected:
     const std::string ini_ = dir_.file("zeko_vis_winamp.ini");
     WrapperDll dll_;
     HDC panel_ = nullptr;
+    const std::vector<uint8_t> loud_ = spectrum_at(200);
+    const std::vector<uint8_t> silent_ = spectrum_at(0);
 };
 
-HWND own_frame()
+// A top-level window of this process (FindWindowA would see other processes too).
+HWND own_window(const char* class_name)
 {
-    HWND frame = nullptr;
-    while ((frame = FindWindowExA(nullptr, frame, kFrameClass, nullptr))) {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, class_name, nullptr))) {
         DWORD process = 0;
-        GetWindowThreadProcessId(frame, &process);
+        GetWindowThreadProcessId(window, &process);
         if (process == GetCurrentProcessId())
-            return frame;
+            return window;
     }
     return nullptr;
 }
@@ -97,34 +165,32 @@ HWND own_frame()
 TEST_F(VisExampleOpenGl, BarsDrawnWithOpenGlFillTheFrameAndFollowTheMusic)
 {
     ASSERT_EQ(dll_.initialize(), 1);
-    const std::vector<uint8_t> loud = spectrum_at(200);
-    const std::vector<uint8_t> silent = spectrum_at(0);
     HWND frame = nullptr;
     HWND view = nullptr;
-    ASSERT_TRUE(render_until(loud, [&] {
-        frame = own_frame();
+    ASSERT_TRUE(render_until(loud_, [&] {
+        frame = own_window(kFrameClass);
         view = frame ? FindWindowExA(frame, nullptr, kGlViewClass, nullptr) : nullptr;
         return view && IsWindowVisible(frame);
     })) << "no OpenGL view in a visible frame: is there an OpenGL pixel format?";
-
-    // Level 200 of 255: red bars with white peaks on navy, every pixel drawn.
-    WindowCapture loud_look;
-    EXPECT_TRUE(render_until_picture(loud, view, &loud_look, [](const WindowCapture& p) {
-        return p.count(kRed) > 0 && p.count(kWhite) > 0;
-    }));
-    EXPECT_EQ(loud_look.count(kRed) + loud_look.count(kWhite) + loud_look.count(kNavy),
-              loud_look.pixels.size());
-    EXPECT_EQ(loud_look.count(kNavy, 0, 1), static_cast<size_t>(loud_look.width)) << "top row";
-
-    // Silence: the bars go at once, the peaks fall until they are gone too.
-    WindowCapture silent_look;
-    EXPECT_TRUE(render_until_picture(silent, view, &silent_look, [](const WindowCapture& p) {
-        return p.count(kRed) == 0 && p.count(kWhite) == 0;
-    }));
-    EXPECT_EQ(silent_look.count(kNavy), silent_look.pixels.size());
-
+    expect_bars_to_follow_the_music(view, capture_client);
     dll_.finalize();
-    EXPECT_EQ(own_frame(), nullptr);
+    EXPECT_EQ(own_window(kFrameClass), nullptr);
+}
+
+TEST_F(VisExampleOpenGl, InAWindowOfItsOwnTheScreenShowsTheBars)
+{
+    set_ini_value(ini_, "vis_example", "embed_in_frame", "0");
+    ASSERT_EQ(dll_.initialize(), 1);
+    HWND view = nullptr;
+    ASSERT_TRUE(render_until(loud_, [&] {
+        view = own_window(kGlViewClass);
+        return view && IsWindowVisible(view);
+    }));
+    // Nothing else of this process lies over it: the X server shows what OpenGL drew.
+    SetWindowPos(view, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    expect_bars_to_follow_the_music(view, capture_screen);
+    dll_.finalize();
+    EXPECT_EQ(own_window(kGlViewClass), nullptr);
 }
 
 }  // namespace
