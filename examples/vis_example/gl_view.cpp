@@ -106,23 +106,24 @@ bool GlView::begin_frame(int* width, int* height)
     RECT client;
     if (!window_ || !context_ || !GetClientRect(window_, &client))
         return false;
-    // The host's thread keeps no context of ours current between frames if it uses
-    // OpenGL itself.
+    // The host may have made a context of its own current on this thread since the last
+    // frame.
     if (wglGetCurrentContext() != context_ && !wglMakeCurrent(dc_, context_))
         return false;
-    *width = client.right;
-    *height = client.bottom;
-    glViewport(0, 0, client.right, client.bottom);
+    frame_width_ = client.right;
+    frame_height_ = client.bottom;
+    *width = frame_width_;
+    *height = frame_height_;
+    glViewport(0, 0, frame_width_, frame_height_);
     return true;
 }
 
 void GlView::end_frame()
 {
-    RECT client;
-    if (!window_ || !GetClientRect(window_, &client))
+    if (!window_ || !context_)
         return;
-    copy_width_ = client.right;
-    copy_height_ = client.bottom;
+    copy_width_ = frame_width_;
+    copy_height_ = frame_height_;
     copy_.resize(dib_row_bytes(copy_width_) * copy_height_);
     // Read from the back buffer before the swap: what the front buffer holds afterwards is
     // up to the driver.

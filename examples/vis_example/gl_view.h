@@ -43,6 +43,9 @@ private:
     HINSTANCE instance_ = nullptr;
     HDC dc_ = nullptr;
     HGLRC context_ = nullptr;
+    // The client size the frame being drawn was begun with.
+    int frame_width_ = 0;
+    int frame_height_ = 0;
     // The last frame, bottom row first as OpenGL reads it, in the rows of a 24-bit DIB.
     std::vector<uint8_t> copy_;
     int copy_width_ = 0;
