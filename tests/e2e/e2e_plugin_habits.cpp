@@ -105,13 +105,13 @@ TEST_F(PluginHabits, FramedPluginNotReadyDuringInitShowsItsFrameAndDraws)
 TEST_F(PluginHabits, OwnWindowPluginKeepsItsDialogOpenAndDraws)
 {
     control().drawing_window = kProbeTopLevelWindow;
-    control().early_position_fault = kProbeDivideByZero;
     control().draws_through_dc = 1;
     control().shows_itself = 1;
     control().opens_dialog = 1;
     start();
 
     ASSERT_TRUE(render_until_painted(1));
+    EXPECT_EQ(probe_.calls(kProbeInit).size(), 1u);
     EXPECT_TRUE(IsWindowVisible(control().vis_window));
     expect_drawing_moves(control().vis_window);
     EXPECT_TRUE(IsWindow(control().dialog_window) && IsWindowVisible(control().dialog_window));
