@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
-bool ensure_plugins_folder(const char* ini_path)
+void ensure_plugins_folder(const char* ini_path)
 {
     char folder[kPathCapacity];
-    if (!copy_path(folder, sizeof folder, ini_path) || !cut_at_last_separator(folder) ||
-        !append_path(folder, sizeof folder, "\\Plugins"))
-        return false;
-    return CreateDirectoryA(folder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    // A folder that cannot be made is the plug-in's to find out, as it would in Winamp.
+    if (copy_path(folder, sizeof folder, ini_path) && cut_at_last_separator(folder) &&
+        append_path(folder, sizeof folder, "\\Plugins"))
+        CreateDirectoryA(folder, nullptr);
 }

@@ -2,6 +2,5 @@
 // their own there (presets, state) without checking that it exists.
 #pragma once
 
-// Creates the "Plugins" folder beside the settings file when it is missing. False when the
-// folder is neither there nor could be made (or the path would not fit).
-bool ensure_plugins_folder(const char* ini_path);
+// Creates the "Plugins" folder beside the settings file when it is missing.
+void ensure_plugins_folder(const char* ini_path);
