@@ -17,11 +17,13 @@ constexpr UINT kBringToFrontFlags = 0x0203;
 // Same thread (the normal case) runs the plug-in's procedure at once; another thread's
 // window gets it queued, so this never blocks. The asynchronous send refuses messages that
 // carry a pointer (the WINDOWPOS of a position change), whatever the thread, so a window of
-// this thread is called directly: that does not wait either.
+// this thread is called directly: that does not wait either. Nothing is passed on while the
+// module's init runs: Winamp tells a plug-in's window nothing of its own windows' moves
+// then, and a plug-in may not be ready for it before its init returns.
 void notify_vis_window(UINT message, WPARAM wparam, LPARAM lparam)
 {
     HWND vis = g_state.vis_window;
-    if (!vis)
+    if (!vis || g_state.module_initialising)
         return;
     if (GetWindowThreadProcessId(vis, nullptr) == GetCurrentThreadId())
         SendMessageA(vis, message, wparam, lparam);

@@ -1,5 +1,6 @@
 #include "emulation/emulated_windows.h"
 
+#include "emulation/player_sync.h"
 #include "host/wrapper_state.h"
 
 namespace {
@@ -45,6 +46,9 @@ int32_t create_parent_window()
     g_state.parent_window = window;
     if (!window)
         return kWindowCreationFailed;
+    // Plug-ins read the main window's place in their init ("below Winamp, as wide"), before
+    // the first synchronisation would have put it there.
+    lay_parent_over_player(kSyncPlaceFlags);
     g_state.last_sync_clock = 0;
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "emulation/player_sync.h"
 
 #include "emulation/player_mirror.h"
+#include "emulation/window_kind.h"
 #include "host/wrapper_state.h"
 
 #include <climits>
@@ -13,7 +14,6 @@ constexpr int32_t kSyncIntervalTicks = 333;
 constexpr LPARAM kSampleRateRequest = 126;
 constexpr UINT kRequestTimeoutMs = 300;
 constexpr UINT kTopmostFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
-constexpr UINT kPlaceFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOSENDCHANGING;
 
 bool is_topmost(HWND window)
 {
@@ -50,7 +50,8 @@ void mirror_topmost()
     const bool wanted = g_state.host_app_window && g_state.stop_requested == 0 &&
                         is_topmost(g_state.host_app_window);
     for (HWND window : {g_state.vis_window.load(), g_state.embed_window.load(), g_state.parent_window.load()}) {
-        if (window && is_topmost(window) != wanted)
+        // A child drawing window goes with its frame; topmost means nothing for it.
+        if (window && !is_child_window(window) && is_topmost(window) != wanted)
             SetWindowPos(window, wanted ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kTopmostFlags);
     }
 }
@@ -82,7 +83,7 @@ void sync_with_player()
     if (mirror_title())
         mirror_sample_rate();
     mirror_topmost();
-    lay_parent_over_player(kPlaceFlags);
+    lay_parent_over_player(kSyncPlaceFlags);
 
     g_state.last_sync_clock = static_cast<int32_t>(clock());
 }

@@ -10,3 +10,6 @@ void sync_with_player();
 // Lays the hidden parent_window exactly over the player's application window, with the
 // SetWindowPos flags given (never showing it).
 void lay_parent_over_player(UINT flags);
+
+// The flags of the synchronisation's move: no activation, no z-order change, no redraw.
+constexpr UINT kSyncPlaceFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOSENDCHANGING;

@@ -3,8 +3,10 @@
 #include "emulation/embed_window.h"
 #include "emulation/forward_to_player.h"
 #include "emulation/player_sync.h"
+#include "emulation/plugins_folder.h"
 #include "emulation/random.h"
 #include "emulation/service_objects.h"
+#include "emulation/window_kind.h"
 #include "host/wrapper_state.h"
 
 namespace {
@@ -28,13 +30,15 @@ LRESULT embed_request(WPARAM wparam)
     return wparam == 0 ? address_of(&provide_embed_window) : address_of(frame);
 }
 
-// The plug-in announces its drawing window: it ends in front of all others; the player's
-// always-on-top state reaches it at the next synchronisation.
+// The plug-in announces its drawing window: a top-level one ends in front of all others and
+// the player's always-on-top state reaches it at the next synchronisation. A child is only
+// recorded: topmost means nothing for it, and the moves would deliver position changes into
+// the plug-in's init, before it is ready for them.
 LRESULT announce_drawing_window(WPARAM wparam)
 {
     HWND drawing = reinterpret_cast<HWND>(wparam);
     g_state.vis_window = drawing;
-    if (!drawing)
+    if (!drawing || is_child_window(drawing))
         return 1;
     HWND app = g_state.host_app_window;
     const bool start_topmost = !g_state.embed_window && app && g_state.stop_requested == 0 &&
@@ -77,6 +81,7 @@ LRESULT answer_winamp_message(HWND, WPARAM wparam, LPARAM code)
     case 3033:
         return 0;
     case 334:
+        ensure_plugins_folder(g_state.ini_path);
         return address_of(g_state.ini_path);
     case 335:
         return address_of(g_state.host_dir);

@@ -46,6 +46,9 @@ struct WrapperState {
     std::atomic<int32_t> data_pending{0};
     std::atomic<int32_t> sample_rate_hz{44100};
     std::atomic<int32_t> init_in_progress{0};
+    // Set while either init attempt runs: the plug-in's windows are not ready for what our
+    // windows would pass on to them.
+    std::atomic<int32_t> module_initialising{0};
     std::atomic<int32_t> rand_state{0};
     std::atomic<int32_t> last_sync_clock{0};
 

@@ -41,7 +41,7 @@ bool call_entry(int32_t(__cdecl* entry)(WinampVisModule*), WinampVisModule* modu
 
 // The first attempt runs without a frame; a module that fails it (as modules that want a
 // frame do) gets one more attempt with the frame window in place.
-bool initialise_module(WinampVisModule* module)
+bool attempt_init_twice(WinampVisModule* module)
 {
     int32_t result = 0;
     g_state.init_in_progress = 1;
@@ -59,6 +59,14 @@ bool initialise_module(WinampVisModule* module)
         create_embed_window();
     module->parent = g_state.parent_window;
     return call_entry(module->init_entry, module, &result) && result == 0;
+}
+
+bool initialise_module(WinampVisModule* module)
+{
+    g_state.module_initialising = 1;
+    const bool initialised = attempt_init_twice(module);
+    g_state.module_initialising = 0;
+    return initialised;
 }
 
 void render_loop(WinampVisModule* module)
@@ -231,5 +239,6 @@ void teardown_runtime()
     UnregisterClassA(kEmbedWindowClass, nullptr);
     UnregisterClassA(kParentWindowClass, nullptr);
     g_state.vis_window = nullptr;
+    g_state.module_initialising = 0;
     update_menu_state(0);
 }

@@ -2,6 +2,7 @@
 // records every call it gets.
 #include "runtime/winamp_vis.h"
 #include "tests/plugins/vis_probe_control.h"
+#include "tests/plugins/vis_probe_dialog.h"
 #include "tests/plugins/vis_probe_faults.h"
 #include "tests/plugins/vis_probe_window.h"
 
@@ -75,6 +76,14 @@ int32_t module_number(WinampVisModule* module)
     return static_cast<int32_t>(module - g_modules);
 }
 
+// Where a plug-in shows itself: in the frame when it has one, else in its own window.
+void show_what_it_draws_in()
+{
+    HWND shown = g_control.embed_window ? g_control.embed_window : g_control.vis_window;
+    if (shown)
+        ShowWindow(shown, SW_SHOWNORMAL);
+}
+
 // Each entry: record first, so a faulting call is still seen, then do what is asked.
 void __cdecl config_entry(WinampVisModule* module)
 {
@@ -88,11 +97,16 @@ int32_t __cdecl init_entry(WinampVisModule* module)
 {
     record(kProbeInit, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
     misbehave(kProbeInit);
-    send_requests(kProbeInit, module->parent);
+    if (g_init_calls == 0)
+        GetWindowRect(module->parent, &g_control.parent_rect_at_init);
+    if (!g_control.requests_late)
+        send_requests(kProbeInit, module->parent);
     const bool fails = InterlockedIncrement(&g_init_calls) <= g_control.init_failures;
     show_box(kProbeInit, module->parent);
     if (fails)
         return 1;
+    if (g_control.opens_dialog && !g_control.dialog_window)
+        g_control.dialog_window = open_own_dialog(module->parent);
     if (g_control.ask_embed_window)
         g_control.embed_window = ask_embed_window(module->parent, &g_control.embed_record);
     if (g_control.drawing_window != kProbeNoDrawingWindow && !g_control.vis_window) {
@@ -103,6 +117,10 @@ int32_t __cdecl init_entry(WinampVisModule* module)
     }
     if (g_control.window_fault != kProbeNoFault && g_control.vis_window)
         PostMessageA(g_control.vis_window, kProbeFaultMessage, 0, 0);
+    send_requests(kProbeInit, module->parent);
+    mark_drawing_window_ready();
+    if (g_control.shows_itself)
+        show_what_it_draws_in();
     return 0;
 }
 
@@ -111,6 +129,8 @@ int32_t __cdecl render_entry(WinampVisModule* module)
     record(kProbeRender, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
     misbehave(kProbeRender);
     send_requests(kProbeRender, module->parent);
+    if (g_control.draws_through_dc && g_control.vis_window)
+        paint_through_dc(g_control.vis_window, InterlockedIncrement(&g_control.frames_painted));
     return g_control.render_result;
 }
 
@@ -119,6 +139,7 @@ void __cdecl quit_entry(WinampVisModule* module)
     record(kProbeQuit, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
     misbehave(kProbeQuit);
     destroy_drawing_window(&g_control);
+    close_own_dialog(&g_control.dialog_window);
 }
 
 WinampVisModule* __cdecl module_by_index(int32_t index)
@@ -178,6 +199,7 @@ extern "C" __declspec(dllexport) ProbeControl* __cdecl probe_control()
 extern "C" __declspec(dllexport) void __cdecl probe_reset()
 {
     destroy_drawing_window(&g_control);
+    close_own_dialog(&g_control.dialog_window);
     g_control = ProbeControl();
     for (WinampVisModule& module : g_modules)
         module = WinampVisModule();

@@ -102,6 +102,7 @@ struct ProbeControl {
 
     // Winamp WM_USER requests sent to the parent from the first call of one entry.
     int32_t requests_from = kProbeNoEntry;
+    int32_t requests_late = 0;  // from init: after its windows are made, not first
     int32_t request_count = 0;
     LPARAM request_codes[kProbeMaxRequests] = {};
     WPARAM request_wparams[kProbeMaxRequests] = {};
@@ -137,6 +138,18 @@ struct ProbeControl {
     // given), and the ticks each SendMessageA took.
     UINT request_messages[kProbeMaxRequests] = {};
     DWORD request_ms[kProbeMaxRequests] = {};
+
+    // Habits of real plug-ins, from the first init that succeeds.
+    // The drawing window cannot take a position or size message from its creation until
+    // init returns: one that arrives then is counted and raises this fault.
+    ProbeFault early_position_fault = kProbeNoFault;
+    volatile LONG early_position_messages = 0;
+    int32_t draws_through_dc = 0;  // render paints the drawing window through GetDC only
+    int32_t shows_itself = 0;      // init's last step shows the frame, or its own window
+    int32_t opens_dialog = 0;      // init opens a dialog of its own, left open until quit
+    HWND dialog_window = nullptr;
+    volatile LONG frames_painted = 0;
+    RECT parent_rect_at_init = {};  // where the main window lay when the first init began
 };
 
 using ProbeControlFunction = ProbeControl*(__cdecl*)();

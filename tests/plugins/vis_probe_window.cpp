@@ -9,6 +9,13 @@ constexpr LPARAM kAskEmbedFunction = 505;
 constexpr LPARAM kAnnounceDrawingWindow = 611;
 
 ProbeControl* g_recording = nullptr;
+bool g_ready = true;
+
+bool is_position_message(UINT message)
+{
+    return message == WM_WINDOWPOSCHANGING || message == WM_WINDOWPOSCHANGED ||
+           message == WM_MOVE || message == WM_SIZE;
+}
 
 LRESULT CALLBACK drawing_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -24,6 +31,10 @@ LRESULT CALLBACK drawing_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
             g_recording->window_messages[slot] = {message, wparam, kept};
             InterlockedIncrement(&g_recording->window_message_count);
         }
+    }
+    if (!g_ready && is_position_message(message) && g_recording) {
+        InterlockedIncrement(&g_recording->early_position_messages);
+        raise_fault(g_recording->early_position_fault);
     }
     if (message == kProbeFaultMessage && g_recording) {
         InterlockedIncrement(&g_recording->window_fault_reached);
@@ -53,8 +64,32 @@ HWND create_drawing_window(HWND parent, ProbeControl* control)
     RegisterClassA(&window_class);
     g_recording = control;
     const DWORD style = parent ? WS_CHILD | WS_VISIBLE : WS_OVERLAPPEDWINDOW;
-    return CreateWindowExA(0, kDrawingClass, "vis_probe", style, 0, 0, 120, 80, parent, nullptr,
-                           window_class.hInstance, nullptr);
+    HWND window = CreateWindowExA(0, kDrawingClass, "vis_probe", style, 0, 0, 120, 80, parent,
+                                  nullptr, window_class.hInstance, nullptr);
+    g_ready = control->early_position_fault == kProbeNoFault;
+    return window;
+}
+
+void mark_drawing_window_ready()
+{
+    g_ready = true;
+}
+
+void paint_through_dc(HWND drawing, LONG frame)
+{
+    RECT client = {};
+    HDC dc = GetDC(drawing);
+    if (!dc)
+        return;
+    if (GetClientRect(drawing, &client) && client.right > 0) {
+        HBRUSH background = CreateSolidBrush(RGB(frame * 8 % 256, 40, 160));
+        FillRect(dc, &client, background);
+        DeleteObject(background);
+        const LONG x = frame * 4 % client.right;
+        RECT column = {x, 0, x + 4, client.bottom};
+        FillRect(dc, &column, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ReleaseDC(drawing, dc);
 }
 
 void announce_drawing_window(HWND winamp, HWND drawing)
@@ -68,6 +103,7 @@ void destroy_drawing_window(ProbeControl* control)
         DestroyWindow(control->vis_window);
     control->vis_window = nullptr;
     g_recording = nullptr;
+    g_ready = true;
     UnregisterClassA(kDrawingClass, this_module());
 }
 

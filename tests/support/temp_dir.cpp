@@ -18,19 +18,33 @@ TempDir::TempDir()
     }
 }
 
-TempDir::~TempDir()
+namespace {
+
+// The wrapper makes folders there too (the plug-ins' "Plugins" folder).
+void remove_tree(const std::string& path)
 {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             const std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                DeleteFileA((path_ + "\\" + name).c_str());
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                remove_tree(path + "\\" + name);
+            else
+                DeleteFileA((path + "\\" + name).c_str());
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(path_.c_str());
+    RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace
+
+TempDir::~TempDir()
+{
+    remove_tree(path_);
 }
 
 std::string read_file_text(const std::string& path)

@@ -38,11 +38,15 @@ WindowCapture capture_client(HWND window)
     auto* pixels = static_cast<uint32_t*>(bits);
     std::fill(pixels, pixels + pixel_count, kUnpaintedRgb);
 
-    DWORD_PTR result = 0;
-    const bool answered = SendMessageTimeoutA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
-                                              PRF_CLIENT, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+    // Read back from the window's surface: real plug-ins draw straight into their DC and
+    // ignore WM_PRINT.
+    HDC window_dc = GetDC(window);
+    const bool copied =
+        window_dc && BitBlt(dc, 0, 0, client.right, client.bottom, window_dc, 0, 0, SRCCOPY);
+    if (window_dc)
+        ReleaseDC(window, window_dc);
     GdiFlush();
-    if (answered) {
+    if (copied) {
         capture.width = client.right;
         capture.height = client.bottom;
         capture.pixels.assign(pixels, pixels + pixel_count);

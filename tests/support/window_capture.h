@@ -1,4 +1,4 @@
-// A window's client area as the window paints it for WM_PRINTCLIENT, read back from a
+// A window's client area as it was drawn, read back from the window's surface into a
 // 32-bit DIB section, so a test sees what a window draws without a screen.
 #pragma once
 
@@ -18,10 +18,10 @@ struct WindowCapture {
     size_t count(uint32_t rgb) const { return count(rgb, 0, height); }
 };
 
-// Pixels the window leaves unpainted keep this colour.
+// The DIB's colour before the window's pixels are copied over it.
 constexpr uint32_t kUnpaintedRgb = 0xFF00FF;
 
-// Empty (0 by 0) when the window has no client area or does not answer within 5 s.
+// Empty (0 by 0) when the window has no client area or its surface cannot be read.
 WindowCapture capture_client(HWND window);
 
 // A Windows colour value (0x00BBGGRR) as a captured pixel (0x00RRGGBB).

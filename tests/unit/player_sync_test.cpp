@@ -81,9 +81,16 @@ TEST_F(PlayerSync, NothingHappensWhileStoppingOrWithoutThePlayersWindow)
 
 TEST_F(PlayerSync, FollowsThePlayersTopmostStateAndLiesHiddenOnItsRectangle)
 {
+    // A child drawing window goes with its parent and is left alone.
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, g_state.parent_window,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    g_state.vis_window = child;
     SetWindowPos(player_.app_window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     sync_with_player();
+    g_state.vis_window = nullptr;
     EXPECT_TRUE(is_topmost(g_state.parent_window));
+    EXPECT_FALSE(is_topmost(child));
     RECT player = {};
     RECT parent = {};
     GetWindowRect(player_.app_window(), &player);
