@@ -83,8 +83,8 @@ int __cdecl init_module(WinampVisModule* module)
     }
     for (int& peak : state.peaks)
         peak = 0;
-    // Where there is no OpenGL, the OpenGL module fails here, quietly: the host tells
-    // the user that the module did not start.
+    // Where there is no OpenGL the OpenGL module fails here, without a box: what to tell
+    // the user is the host's to decide.
     const bool created =
         state.opengl ? state.gl_view.create(module->instance, state.frame)
                      : state.view.create(module->instance, state.frame, settings.background_colour);
