@@ -30,70 +30,6 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 
 using Capture = std::function<WindowCapture(HWND)>;
 
-// The window's client area as `copy` puts it into a 32-bit DIB's device context.
-WindowCapture capture_with(HWND window, const std::function<bool(HDC, const RECT&)>& copy)
-{
-    WindowCapture capture;
-    RECT client;
-    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
-        return capture;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (bitmap && dc) {
-        const HGDIOBJ original = SelectObject(dc, bitmap);
-        const size_t count = static_cast<size_t>(client.right) * client.bottom;
-        auto* pixels = static_cast<uint32_t*>(bits);
-        std::fill(pixels, pixels + count, kUnpaintedRgb);
-        if (copy(dc, client)) {
-            GdiFlush();
-            capture.width = client.right;
-            capture.height = client.bottom;
-            for (size_t i = 0; i < count; ++i)
-                capture.pixels.push_back(pixels[i] & 0xFFFFFF);
-        }
-        SelectObject(dc, original);
-    }
-    if (dc)
-        DeleteDC(dc);
-    if (bitmap)
-        DeleteObject(bitmap);
-    return capture;
-}
-
-// The picture the window hands out for WM_PRINTCLIENT.
-WindowCapture print_client(HWND window)
-{
-    return capture_with(window, [window](HDC dc, const RECT&) {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
-                                   PRF_CLIENT, SMTO_ABORTIFHUNG, 5000, &result) != 0;
-    });
-}
-
-// The window's client area as the X server shows it. (Under Wine's X11 driver the
-// window's own device context reads back what GDI drew, not what OpenGL did.)
-WindowCapture capture_screen(HWND window)
-{
-    return capture_with(window, [window](HDC dc, const RECT& client) {
-        POINT origin = {0, 0};
-        HDC screen = GetDC(nullptr);
-        const bool copied = screen && ClientToScreen(window, &origin) &&
-                            BitBlt(dc, 0, 0, client.right, client.bottom, screen, origin.x,
-                                   origin.y, SRCCOPY);
-        if (screen)
-            ReleaseDC(nullptr, screen);
-        return copied;
-    });
-}
-
 // The player's audio record with every spectrum value at `level`.
 std::vector<uint8_t> spectrum_at(uint8_t level)
 {
@@ -194,7 +130,7 @@ TEST_F(VisExampleOpenGl, BarsDrawnWithOpenGlFillTheFrameAndFollowTheMusic)
         view = frame ? FindWindowExA(frame, nullptr, kGlViewClass, nullptr) : nullptr;
         return view && IsWindowVisible(frame);
     })) << "no OpenGL view in a visible frame: is there an OpenGL pixel format?";
-    expect_bars_to_follow_the_music(view, print_client);
+    expect_bars_to_follow_the_music(view, capture_printed_client);
     dll_.finalize();
     EXPECT_EQ(own_window(kFrameClass), nullptr);
 }
@@ -210,7 +146,7 @@ TEST_F(VisExampleOpenGl, InAWindowOfItsOwnTheScreenShowsTheBars)
     }));
     // Nothing of the test player's lies over it.
     SetWindowPos(view, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    expect_bars_to_follow_the_music(view, capture_screen);
+    expect_bars_to_follow_the_music(view, capture_client_from_screen);
     dll_.finalize();
     EXPECT_EQ(own_window(kGlViewClass), nullptr);
 }

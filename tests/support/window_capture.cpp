@@ -9,7 +9,13 @@ size_t WindowCapture::count(uint32_t rgb, int top, int bottom) const
     return static_cast<size_t>(std::count(first, last, rgb));
 }
 
-WindowCapture capture_client(HWND window)
+namespace {
+
+using CopyInto = std::function<bool(HDC, const RECT&)>;
+
+// The window's client area as `copy` puts it into a 32-bit DIB's device context. The top
+// byte is dropped: OpenGL's read-backs set it.
+WindowCapture capture_with(HWND window, const CopyInto& copy)
 {
     WindowCapture capture;
     RECT client;
@@ -26,33 +32,67 @@ WindowCapture capture_client(HWND window)
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC dc = CreateCompatibleDC(nullptr);
-    if (!bitmap || !dc) {
-        if (bitmap)
-            DeleteObject(bitmap);
-        if (dc)
-            DeleteDC(dc);
-        return capture;
+    if (bitmap && dc) {
+        const HGDIOBJ original = SelectObject(dc, bitmap);
+        const size_t pixel_count = static_cast<size_t>(client.right) * client.bottom;
+        auto* pixels = static_cast<uint32_t*>(bits);
+        std::fill(pixels, pixels + pixel_count, kUnpaintedRgb);
+        if (copy(dc, client)) {
+            GdiFlush();
+            capture.width = client.right;
+            capture.height = client.bottom;
+            capture.pixels.resize(pixel_count);
+            std::transform(pixels, pixels + pixel_count, capture.pixels.begin(),
+                           [](uint32_t pixel) { return pixel & 0xFFFFFF; });
+        }
+        SelectObject(dc, original);
     }
-    const HGDIOBJ original = SelectObject(dc, bitmap);
-    const size_t pixel_count = static_cast<size_t>(client.right) * client.bottom;
-    auto* pixels = static_cast<uint32_t*>(bits);
-    std::fill(pixels, pixels + pixel_count, kUnpaintedRgb);
+    if (dc)
+        DeleteDC(dc);
+    if (bitmap)
+        DeleteObject(bitmap);
+    return capture;
+}
 
+bool blit_from(HDC source, HDC target, const RECT& client, POINT origin)
+{
+    return source && BitBlt(target, 0, 0, client.right, client.bottom, source, origin.x, origin.y,
+                            SRCCOPY);
+}
+
+}  // namespace
+
+WindowCapture capture_client(HWND window)
+{
     // Read back from the window's surface: real plug-ins draw straight into their DC and
     // ignore WM_PRINT.
-    HDC window_dc = GetDC(window);
-    const bool copied =
-        window_dc && BitBlt(dc, 0, 0, client.right, client.bottom, window_dc, 0, 0, SRCCOPY);
-    if (window_dc)
-        ReleaseDC(window, window_dc);
-    GdiFlush();
-    if (copied) {
-        capture.width = client.right;
-        capture.height = client.bottom;
-        capture.pixels.assign(pixels, pixels + pixel_count);
-    }
-    SelectObject(dc, original);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    return capture;
+    return capture_with(window, [window](HDC dc, const RECT& client) {
+        HDC window_dc = GetDC(window);
+        const bool copied = blit_from(window_dc, dc, client, {0, 0});
+        if (window_dc)
+            ReleaseDC(window, window_dc);
+        return copied;
+    });
+}
+
+WindowCapture capture_printed_client(HWND window)
+{
+    return capture_with(window, [window](HDC dc, const RECT&) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                                   PRF_CLIENT, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+    });
+}
+
+WindowCapture capture_client_from_screen(HWND window)
+{
+    return capture_with(window, [window](HDC dc, const RECT& client) {
+        POINT origin = {0, 0};
+        HDC screen = GetDC(nullptr);
+        const bool copied = screen && ClientToScreen(window, &origin) &&
+                            blit_from(screen, dc, client, origin);
+        if (screen)
+            ReleaseDC(nullptr, screen);
+        return copied;
+    });
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 struct WindowCapture {
@@ -23,6 +24,13 @@ constexpr uint32_t kUnpaintedRgb = 0xFF00FF;
 
 // Empty (0 by 0) when the window has no client area or its surface cannot be read.
 WindowCapture capture_client(HWND window);
+
+// What the window paints for WM_PRINTCLIENT; empty when it does not answer within 5 s.
+WindowCapture capture_printed_client(HWND window);
+
+// The window's client area as the screen shows it (under Wine's X11 driver a window's own
+// device context reads back what GDI drew there, not what OpenGL did).
+WindowCapture capture_client_from_screen(HWND window);
 
 // A Windows colour value (0x00BBGGRR) as a captured pixel (0x00RRGGBB).
 constexpr uint32_t rgb_of(COLORREF colour)
