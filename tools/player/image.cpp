@@ -22,3 +22,12 @@ Image place_side_by_side(const Image& left, const Image& right, int gap, uint32_
     paste_image(result, right, right_start, 0);
     return result;
 }
+
+bool has_drawing(const Image& picture)
+{
+    if (picture.pixels.empty())
+        return false;
+    const uint32_t first = picture.pixels.front();
+    return std::any_of(picture.pixels.begin(), picture.pixels.end(),
+                       [first](uint32_t pixel) { return pixel != first; });
+}

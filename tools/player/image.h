@@ -22,3 +22,6 @@ void paste_image(Image& target, const Image& source, int left, int top);
 
 // left at the top-left, right beside it after gap pixels, both top-aligned, on background.
 Image place_side_by_side(const Image& left, const Image& right, int gap, uint32_t background);
+
+// True when the picture holds more than one colour: something was drawn on the background.
+bool has_drawing(const Image& picture);
