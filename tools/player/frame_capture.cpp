@@ -33,6 +33,28 @@ void copy_children(HWND parent, HDC target, POINT origin)
     }
 }
 
+// The title is read without a message to the window (DrawCaption's own text would ask its
+// thread, and a plug-in hung in its render entry never answers).
+void draw_title(HWND window, HDC dc, RECT strip)
+{
+    wchar_t title[256] = {};
+    const int length = InternalGetWindowText(window, title, 256);
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    HFONT font = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)
+                     ? CreateFontIndirectW(&metrics.lfCaptionFont)
+                     : nullptr;
+    HGDIOBJ old_font = font ? SelectObject(dc, font) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
+    strip.left += strip.bottom + 2;  // beside the icon, which is as wide as the strip is high
+    DrawTextW(dc, title, length, &strip, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (old_font)
+        SelectObject(dc, old_font);
+    if (font)
+        DeleteObject(font);
+}
+
 }  // namespace
 
 Image capture_client(HWND window)
@@ -59,7 +81,8 @@ Image capture_framed(HWND window)
     if (caption_height <= 0 || !caption.create(client.width, caption_height, kUnreadColour))
         return client;
     RECT strip = {0, 0, client.width, caption_height};
-    DrawCaption(window, caption.dc(), &strip, DC_ACTIVE | DC_TEXT | DC_ICON | DC_GRADIENT);
+    DrawCaption(window, caption.dc(), &strip, DC_ACTIVE | DC_ICON | DC_GRADIENT);
+    draw_title(window, caption.dc(), strip);
     Image picture(client.width, caption_height + client.height, kUnreadColour);
     paste_image(picture, caption.image(), 0, 0);
     paste_image(picture, client, 0, caption_height);

@@ -25,3 +25,7 @@ Image place_side_by_side(const Image& left, const Image& right, int gap, uint32_
 
 // True when the picture holds more than one colour: something was drawn on the background.
 bool has_drawing(const Image& picture);
+
+// The picture made smaller, never larger, to fit width x height with its proportions kept;
+// each pixel is the one nearest in the source.
+Image scale_to_fit(const Image& source, int width, int height);

@@ -3,6 +3,7 @@
 #include "tools/player/player_options.h"
 #include "tools/player/player_session.h"
 #include "tools/player/player_setup.h"
+#include "tools/player/survey.h"
 #include "tools/player/synth_piece.h"
 
 #include <cstdio>
@@ -107,6 +108,12 @@ int main(int argc, char** argv)
         printf("zeko_player %s\n%s", ZEKO_VERSION, kPlayerUsage);
         return 0;
     }
+    if (!options.survey_dir.empty())
+        return run_survey(options);
+    if (!options.list_modules_path.empty())
+        return write_module_listing(options.list_modules_path, options.report_path)
+                   ? 0
+                   : kExitSetupFailed;
 
     std::string error;
     PcmAudio audio;
@@ -158,6 +165,10 @@ int main(int argc, char** argv)
 
     const SessionReport report = run_session(wrapper, windows, audio, options, settings_file);
     print_report(report, options);
+    if (!options.report_path.empty() && !write_run_facts(report, options.report_path)) {
+        fprintf(stderr, "zeko_player: cannot write %s\n", options.report_path.c_str());
+        return kExitSetupFailed;
+    }
 
     const bool started = report.start != PluginStart::kRunEnded &&
                          report.start != PluginStart::kNoWindowInTime;

@@ -135,6 +135,7 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
             if (found.drawing) {
                 report.start = PluginStart::kWindowShown;
                 report.startup_seconds = seconds_since(start);
+                report.drawing_in_frame = found.frame != nullptr;
                 sampler.start(found.drawing);
             } else if (looks_without_main >= kLooksWithoutMainToEnd) {
                 report.start = PluginStart::kRunEnded;
@@ -191,6 +192,7 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
     if (at_end.emulated_main)
         report.module = read_module_info(report.selected_plugin, report.selected_module,
                                          at_end.emulated_main);
+    report.drew = at_end.drawing && has_drawing(capture_client(at_end.drawing));
     report.plugin_picture = at_end.frame     ? capture_framed(at_end.frame)
                             : at_end.drawing ? capture_client(at_end.drawing)
                                              : Image();

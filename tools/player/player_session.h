@@ -31,6 +31,8 @@ struct SessionReport {
     PluginStart start = PluginStart::kNotAwaited;
     // Seconds from Initialize until the plug-in's window appeared; negative when it never did.
     double startup_seconds = -1.0;
+    // Where the drawing window was when it appeared: in the wrapper's frame or on its own.
+    bool drawing_in_frame = false;
     // The wrapper made the frame, which it does only after a failed first init attempt.
     bool second_init_attempt = false;
     // Frames and time counted from the plug-in's start (or from Initialize without one).
@@ -43,6 +45,8 @@ struct SessionReport {
     DialogsSeen dialogs;
     // The plug-in's window as it looked at the end (with the frame's caption when framed).
     Image plugin_picture;
+    // The drawing window at the end held more than one colour.
+    bool drew = false;
     // How often the drawing window's picture changed while it was timed.
     int picture_changes = 0;
     double picture_seconds = 0.0;

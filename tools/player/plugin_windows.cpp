@@ -13,10 +13,14 @@ std::string class_of(HWND window)
     return GetClassNameA(window, name, sizeof name) ? name : "";
 }
 
+// Read without a message to the window, whose thread may be hung in the plug-in.
 std::string text_of(HWND window)
 {
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
+    wchar_t wide[1024] = {};
+    const int length = InternalGetWindowText(window, wide, 1024);
+    char text[2048] = {};
+    if (length > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide, length, text, sizeof text - 1, nullptr, nullptr);
     return text;
 }
 
@@ -121,9 +125,8 @@ DialogsSeen DialogWatcher::look()
             seen.dialogs.push_back(one_line(text_of(window)));
             continue;
         }
-        char text[1024] = {};
-        GetDlgItemTextA(window, kMessageBoxTextId, text, sizeof text);
-        seen.boxes.push_back(one_line(text_of(window) + ": " + text));
+        seen.boxes.push_back(
+            one_line(text_of(window) + ": " + text_of(GetDlgItem(window, kMessageBoxTextId))));
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     }
     return seen;
