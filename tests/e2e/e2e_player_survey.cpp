@@ -2,6 +2,7 @@
 // run ends without a window, the survey of a folder of plug-ins with their known faults,
 // and what the player takes for a message box.
 #include "tests/support/temp_dir.h"
+#include "tests/support/wait.h"
 #include "tests/support/wrapper_dll.h"
 #include "tools/player/plugin_windows.h"
 
@@ -9,7 +10,6 @@
 
 #include <chrono>
 #include <map>
-#include <thread>
 
 namespace {
 
@@ -118,12 +118,14 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
     DeleteFileA((out + "\\survey.md").c_str());
     DeleteFileA((out + "\\survey.png").c_str());
 
-    // Seven runs of 1 s; the hang is ended by the wrapper's 5 s stop.
+    // Seven runs of 1 s and six listings, the hang ended by the wrapper's 5 s stop: about
+    // 20 s here, 50 s on a loaded machine. No run may reach its own hard bound (the verdicts
+    // below would say so), and the whole stays far below the sum of those bounds (500 s).
     const Finished finished = run_player(
-        "--survey \"" + plugins.path() + "\" --seconds 1 --out \"" + out + "\"", 240000, plugins);
+        "--survey \"" + plugins.path() + "\" --seconds 1 --out \"" + out + "\"", 400000, plugins);
     ASSERT_TRUE(finished.ended) << finished.output;
     EXPECT_EQ(finished.exit_code, 0u) << finished.output;
-    EXPECT_LT(finished.seconds, 120.0);
+    EXPECT_LT(finished.seconds, 200.0);
 
     const std::string table = read_file_text(out + "\\survey.md");
     std::map<std::string, std::string> found = verdicts(table);
@@ -151,13 +153,12 @@ DWORD WINAPI show_box(void*)
 HWND find_dialog(const char* title)
 {
     HWND found = nullptr;
-    for (int i = 0; i < 500 && !found; ++i) {
-        found = FindWindowA("#32770", title);
-        if (!found || !IsWindowVisible(found)) {
-            found = nullptr;
-            Sleep(10);
-        }
-    }
+    wait_until(
+        [&] {
+            found = FindWindowA("#32770", title);
+            return found && IsWindowVisible(found);
+        },
+        10000);
     return found;
 }
 

@@ -135,8 +135,10 @@ void run_module(const std::string& dir, const std::string& work, double seconds,
         run.process_end = ProcessEnd::kKilled;
     else if (is_crash_code(child.exit_code))
         run.process_end = ProcessEnd::kCrashed;
+    else if (const std::string facts = read_text(facts_path); facts.empty())
+        run.process_end = ProcessEnd::kNoReport;
     else
-        read_run_facts(read_text(facts_path), run);
+        read_run_facts(facts, run);
     if (run.description.empty())
         run.description = description;
 }

@@ -60,6 +60,9 @@ Verdict verdict_of(const ModuleRun& run)
         return {VerdictKind::kFails, "fails: " + run.load_error};
     if (run.process_end == ProcessEnd::kNotStarted)
         return {VerdictKind::kFails, "fails: the player could not be started"};
+    if (run.process_end == ProcessEnd::kNoReport)
+        return {VerdictKind::kFails, "fails: the player ended without a report (exit code " +
+                                         std::to_string(run.exit_code) + ")"};
     if (run.process_end == ProcessEnd::kKilled)
         return {VerdictKind::kFails, "fails: hung the player (ended after " +
                                          number_text(run.process_seconds, 0) + " s)"};

@@ -12,6 +12,7 @@ enum class ProcessEnd {
     kCrashed,     // ended by an exception the process did not survive
     kKilled,      // passed its bound and was terminated
     kNotStarted,
+    kNoReport,    // exited without writing what it found
 };
 
 enum class InitResult { kUnknown, kFirstAttempt, kSecondAttempt, kFailed };
