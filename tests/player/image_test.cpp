@@ -45,4 +45,19 @@ TEST(ImageComposition, PastingClipsAtEveryEdge)
     EXPECT_EQ(std::count(outside.pixels.begin(), outside.pixels.end(), 0u), 12);
 }
 
+TEST(ImageComposition, ScalingShrinksToFitKeepingProportionsAndNeverGrows)
+{
+    Image wide(8, 2, 0);
+    wide.pixels[8] = 6;  // the first pixel of the second row
+    const Image half = scale_to_fit(wide, 4, 100);
+    ASSERT_EQ(half.width, 4);
+    ASSERT_EQ(half.height, 1);
+    EXPECT_EQ(scale_to_fit(wide, 100, 100).pixels, wide.pixels);
+    EXPECT_EQ(scale_to_fit(Image(), 4, 4).width, 0);
+
+    EXPECT_FALSE(has_drawing(Image()));
+    EXPECT_FALSE(has_drawing(Image(3, 3, 0x123456)));
+    EXPECT_TRUE(has_drawing(wide));
+}
+
 }  // namespace

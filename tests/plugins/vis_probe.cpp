@@ -4,6 +4,7 @@
 #include "tests/plugins/vis_probe_control.h"
 #include "tests/plugins/vis_probe_dialog.h"
 #include "tests/plugins/vis_probe_faults.h"
+#include "tests/plugins/vis_probe_script.h"
 #include "tests/plugins/vis_probe_window.h"
 
 #include <ctime>
@@ -175,6 +176,7 @@ WinampVisHeader g_header = {0x101, "vis_probe", module_by_index};
 
 extern "C" __declspec(dllexport) WinampVisHeader* __cdecl winampVisGetHeader(HWND parent)
 {
+    apply_probe_script(g_control);
     record(kProbeHeader, -1, reinterpret_cast<intptr_t>(parent), parent);
     SetLastError(g_control.header_last_error);
     misbehave(kProbeHeader);

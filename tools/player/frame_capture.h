@@ -1,6 +1,6 @@
-// Pictures of windows of another thread, taken by asking each to print itself into a
-// memory bitmap. Reading a window's screen back gives nothing under a headless display
-// driver; printing works everywhere.
+// Pictures of windows of another thread, read back from what was drawn on the window's
+// surface. Plug-ins draw straight into their window's device context and ignore WM_PRINT,
+// so the pixels are copied from that context, as a person would see them.
 #pragma once
 
 #include "tools/player/image.h"
@@ -8,7 +8,7 @@
 #include <windows.h>
 
 // The window's client area with the windows inside it; empty when the window is gone or
-// could not be printed.
+// its pixels could not be read.
 Image capture_client(HWND window);
 
 // The client area under a caption strip that carries the window's title, as the frame

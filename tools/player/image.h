@@ -22,3 +22,10 @@ void paste_image(Image& target, const Image& source, int left, int top);
 
 // left at the top-left, right beside it after gap pixels, both top-aligned, on background.
 Image place_side_by_side(const Image& left, const Image& right, int gap, uint32_t background);
+
+// True when the picture holds more than one colour: something was drawn on the background.
+bool has_drawing(const Image& picture);
+
+// The picture made smaller, never larger, to fit width x height with its proportions kept;
+// each pixel is the one nearest in the source.
+Image scale_to_fit(const Image& source, int width, int height);

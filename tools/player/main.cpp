@@ -3,6 +3,7 @@
 #include "tools/player/player_options.h"
 #include "tools/player/player_session.h"
 #include "tools/player/player_setup.h"
+#include "tools/player/survey.h"
 #include "tools/player/synth_piece.h"
 
 #include <cstdio>
@@ -42,12 +43,21 @@ void print_report(const SessionReport& report, const PlayerOptions& options)
                report.selected_module);
     else
         printf("zeko_player: plug-in: none selected\n");
-    if (report.plugin_selected && options.seconds > 0.0) {
-        if (report.startup_seconds >= 0.0)
-            printf("zeko_player: the plug-in's window appeared %.1f s after Initialize\n",
-                   report.startup_seconds);
-        else
-            printf("zeko_player: the plug-in showed no window\n");
+    switch (report.start) {
+    case PluginStart::kWindowShown:
+        printf("zeko_player: the plug-in's window appeared %.1f s after Initialize\n",
+               report.startup_seconds);
+        break;
+    case PluginStart::kRunEnded:
+        printf("zeko_player: %s; no window appeared\n",
+               report.dialogs.boxes.empty() ? "the plug-in's init failed"
+                                            : "the plug-in did not start");
+        break;
+    case PluginStart::kNoWindowInTime:
+        printf("zeko_player: no window appeared within %.0f s\n", kStartupLimitSeconds);
+        break;
+    case PluginStart::kNotAwaited:
+        break;
     }
     const double rate =
         report.measured_seconds > 0.0 ? report.measured_frames / report.measured_seconds : 0.0;
@@ -71,8 +81,10 @@ void print_report(const SessionReport& report, const PlayerOptions& options)
         printf("zeko_player: plug-in state: running, drawing in a window of its own\n");
     else
         printf("zeko_player: plug-in state: running, no drawing window\n");
-    for (const std::string& text : report.message_boxes)
+    for (const std::string& text : report.dialogs.boxes)
         printf("zeko_player: message box answered: %s\n", text.c_str());
+    for (const std::string& title : report.dialogs.dialogs)
+        printf("zeko_player: dialog left open: %s\n", title.c_str());
     if (!options.screenshot_path.empty()) {
         if (report.screenshot_error.empty())
             printf("zeko_player: screenshot: %s (%ldx%ld)\n", options.screenshot_path.c_str(),
@@ -96,6 +108,12 @@ int main(int argc, char** argv)
         printf("zeko_player %s\n%s", ZEKO_VERSION, kPlayerUsage);
         return 0;
     }
+    if (!options.survey_dir.empty())
+        return run_survey(options);
+    if (!options.list_modules_path.empty())
+        return write_module_listing(options.list_modules_path, options.report_path)
+                   ? 0
+                   : kExitSetupFailed;
 
     std::string error;
     PcmAudio audio;
@@ -147,9 +165,16 @@ int main(int argc, char** argv)
 
     const SessionReport report = run_session(wrapper, windows, audio, options, settings_file);
     print_report(report, options);
+    if (!options.report_path.empty() && !write_run_facts(report, options.report_path)) {
+        fprintf(stderr, "zeko_player: cannot write %s\n", options.report_path.c_str());
+        return kExitSetupFailed;
+    }
 
+    const bool started = report.start != PluginStart::kRunEnded &&
+                         report.start != PluginStart::kNoWindowInTime;
     const bool plugin_ran = !report.plugin_selected ||
-                            (report.windows_at_end.emulated_main && report.message_boxes.empty());
+                            (started && report.windows_at_end.emulated_main &&
+                             report.dialogs.boxes.empty());
     if (report.total_frames == 0 || !report.screenshot_error.empty() || !plugin_ran)
         return kExitPluginNotRunning;
     return 0;

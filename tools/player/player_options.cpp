@@ -17,7 +17,10 @@ const char kPlayerUsage[] =
     "                     (default: until the main window is closed)\n"
     "  --screenshot FILE  at the end, save the panel and the plug-in's frame as a PNG\n"
     "  --settings DIR     the directory the player names for the wrapper's settings file\n"
-    "                     (default: beside zeko_player.exe)\n";
+    "                     (default: beside zeko_player.exe)\n"
+    "  --survey DIR       run every module of every vis*.dll in DIR for --seconds (default 4),\n"
+    "                     each in a process of its own, and write survey.md and survey.png\n"
+    "  --out DIR          where the survey writes (default: out)\n";
 
 namespace {
 
@@ -55,7 +58,9 @@ OptionsResult parse_player_options(int argc, const char* const* argv)
             continue;
         }
         const bool takes_value = name == "--plugin" || name == "--wav" || name == "--seconds" ||
-                                 name == "--screenshot" || name == "--settings";
+                                 name == "--screenshot" || name == "--settings" ||
+                                 name == "--survey" || name == "--out" ||
+                                 name == "--list-modules" || name == "--report";
         if (!takes_value) {
             result.error = "unknown option " + name;
             return result;
@@ -76,8 +81,16 @@ OptionsResult parse_player_options(int argc, const char* const* argv)
             }
         } else if (name == "--screenshot") {
             options.screenshot_path = value;
-        } else {
+        } else if (name == "--settings") {
             options.settings_dir = value;
+        } else if (name == "--survey") {
+            options.survey_dir = value;
+        } else if (name == "--out") {
+            options.out_dir = value;
+        } else if (name == "--list-modules") {
+            options.list_modules_path = value;
+        } else {
+            options.report_path = value;
         }
     }
     return result;

@@ -17,6 +17,14 @@ struct PlayerOptions {
     // Empty: the settings file lies beside the player's executable.
     std::string settings_dir;
     bool show_help = false;
+    // Survey every vis*.dll of this folder instead of one run.
+    std::string survey_dir;
+    // Where the survey writes survey.md, survey.png and each run's output.
+    std::string out_dir = "out";
+    // Used by the survey for its child processes: list the modules of this plug-in DLL.
+    std::string list_modules_path;
+    // Used by the survey for its child processes: where the run's facts are written.
+    std::string report_path;
 };
 
 struct OptionsResult {

@@ -3,7 +3,9 @@
 #include "tools/player/dib_surface.h"
 #include "tools/player/frame_capture.h"
 #include "tools/player/png_writer.h"
+#include "tools/player/picture_sampler.h"
 #include "tools/player/visual_data.h"
+#include "tools/player/window_creation_watch.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,10 +16,11 @@ namespace {
 constexpr uint32_t kPanelFill = 0x404040;
 constexpr uint32_t kScreenshotBackground = 0x202020;
 constexpr int kScreenshotGap = 8;
-// How long a selected plug-in may take to show its window before the timed part starts
-// anyway; generous, since an emulated processor makes start-up take many seconds.
-constexpr double kStartupLimitSeconds = 180.0;
-constexpr int kBoxCheckIntervalMs = 500;
+constexpr int kWindowCheckIntervalMs = 100;
+constexpr int kDialogCheckIntervalMs = 500;
+// The emulated main window is made again between a module's two init attempts: the run
+// counts as ended only when this many looks in a row miss it.
+constexpr int kLooksWithoutMainToEnd = 2;
 
 using Clock = std::chrono::steady_clock;
 
@@ -65,16 +68,21 @@ std::string write_file(const std::string& path, const std::vector<uint8_t>& byte
     return written && closed ? "" : "cannot write " + path;
 }
 
-void take_screenshot(const DibSurface& panel, const PluginWindows& plugin,
+void take_screenshot(const DibSurface& panel, const Image& plugin_picture,
                      const std::string& path, SessionReport& report)
 {
-    const Image plugin_picture = plugin.frame     ? capture_framed(plugin.frame)
-                                 : plugin.drawing ? capture_client(plugin.drawing)
-                                                  : Image();
     const Image picture =
         place_side_by_side(panel.image(), plugin_picture, kScreenshotGap, kScreenshotBackground);
     report.screenshot_size = {picture.width, picture.height};
     report.screenshot_error = write_file(path, encode_png(picture));
+}
+
+void add_dialogs(DialogsSeen seen, DialogsSeen& report)
+{
+    for (std::string& text : seen.boxes)
+        report.boxes.push_back(std::move(text));
+    for (std::string& title : seen.dialogs)
+        report.dialogs.push_back(std::move(title));
 }
 
 }  // namespace
@@ -101,6 +109,7 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
     };
     windows.set_events(events);
 
+    WindowCreationWatch watch;
     wrapper.initialize();
     const SIZE panel = windows.panel_size();
     events.resized(panel.cx, panel.cy);
@@ -108,34 +117,44 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
     const Clock::time_point start = Clock::now();
     Clock::time_point measured_from = start;
     bool waiting_for_plugin = report.plugin_selected && unattended;
-    bool render_thread_seen = false;
-    MessageBoxAnswerer answerer;
-    int64_t next_box_check_ms = 0;
+    bool main_seen = false;
+    int looks_without_main = 0;
+    DialogWatcher dialogs;
+    PictureSampler sampler;
+    int64_t next_window_check_ms = 0;
+    int64_t next_dialog_check_ms = 0;
     int64_t next_frame_ms = 0;
     HostVisualData record;
 
     while (!windows.close_requested() && pump_messages()) {
         const int64_t now_ms = milliseconds_since(start);
-        if (waiting_for_plugin && now_ms >= next_box_check_ms) {
-            const double waited = seconds_since(start);
+        if (waiting_for_plugin && now_ms >= next_window_check_ms) {
             const PluginWindows found = find_plugin_windows();
-            render_thread_seen = render_thread_seen || found.emulated_main;
-            // A plug-in that failed to load has shown its error box or ended its thread.
-            const bool gave_up = !report.message_boxes.empty() ||
-                                 (render_thread_seen && !found.emulated_main);
-            if (found.drawing || gave_up || waited > kStartupLimitSeconds) {
+            main_seen = main_seen || found.emulated_main || watch.made().emulated_main;
+            looks_without_main = main_seen && !found.emulated_main ? looks_without_main + 1 : 0;
+            if (found.drawing) {
+                report.start = PluginStart::kWindowShown;
+                report.startup_seconds = seconds_since(start);
+                report.drawing_in_frame = found.frame != nullptr;
+                sampler.start(found.drawing);
+            } else if (looks_without_main >= kLooksWithoutMainToEnd) {
+                report.start = PluginStart::kRunEnded;
+            } else if (seconds_since(start) > kStartupLimitSeconds) {
+                report.start = PluginStart::kNoWindowInTime;
+            }
+            if (report.start != PluginStart::kNotAwaited) {
                 waiting_for_plugin = false;
-                if (found.drawing)
-                    report.startup_seconds = waited;
                 measured_from = Clock::now();
                 report.measured_frames = 0;
             }
+            next_window_check_ms = now_ms + kWindowCheckIntervalMs;
         }
-        if (unattended && now_ms >= next_box_check_ms) {
-            for (std::string& text : answerer.answer_new_boxes())
-                report.message_boxes.push_back(std::move(text));
-            next_box_check_ms = now_ms + kBoxCheckIntervalMs;
+        if (unattended && now_ms >= next_dialog_check_ms) {
+            add_dialogs(dialogs.look(), report.dialogs);
+            next_dialog_check_ms = now_ms + kDialogCheckIntervalMs;
         }
+        if (report.start == PluginStart::kRunEnded || report.start == PluginStart::kNoWindowInTime)
+            break;
         if (unattended && !waiting_for_plugin && seconds_since(measured_from) >= options.seconds)
             break;
 
@@ -160,17 +179,28 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
             MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(wait_ms), QS_ALLINPUT);
     }
     report.measured_seconds = seconds_since(measured_from);
+    const PictureCounts counts = sampler.stop();
+    report.picture_changes = counts.changes;
+    report.picture_seconds = counts.seconds;
+    report.second_init_attempt = watch.made().frame;
 
     report.windows_at_end = find_plugin_windows();
+    const PluginWindows& at_end = report.windows_at_end;
     RECT frame_rect = {};
-    if (report.windows_at_end.frame && GetWindowRect(report.windows_at_end.frame, &frame_rect))
+    if (at_end.frame && GetWindowRect(at_end.frame, &frame_rect))
         report.frame_size = {frame_rect.right - frame_rect.left, frame_rect.bottom - frame_rect.top};
-    if (report.windows_at_end.emulated_main)
+    if (at_end.emulated_main)
         report.module = read_module_info(report.selected_plugin, report.selected_module,
-                                         report.windows_at_end.emulated_main);
+                                         at_end.emulated_main);
+    report.drew = at_end.drawing && has_drawing(capture_client(at_end.drawing));
+    report.plugin_picture = at_end.frame     ? capture_framed(at_end.frame)
+                            : at_end.drawing ? capture_client(at_end.drawing)
+                                             : Image();
     if (!options.screenshot_path.empty())
-        take_screenshot(canvas, report.windows_at_end, options.screenshot_path, report);
+        take_screenshot(canvas, report.plugin_picture, options.screenshot_path, report);
 
+    const Clock::time_point stop_start = Clock::now();
     wrapper.finalize();
+    report.stop_seconds = seconds_since(stop_start);
     return report;
 }

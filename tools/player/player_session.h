@@ -1,7 +1,8 @@
-// One run of the player: Initialize, a frame every 25 ms until the time is up or the main
-// window is closed, the screenshot, Finalize.
+// One run of the player: Initialize, a frame every 25 ms until the time is up, the run
+// ends or the main window is closed, the screenshot, Finalize.
 #pragma once
 
+#include "tools/player/image.h"
 #include "tools/player/module_info.h"
 #include "tools/player/pcm_audio.h"
 #include "tools/player/player_options.h"
@@ -13,13 +14,27 @@
 #include <vector>
 
 constexpr int kFrameIntervalMs = 25;
+// How long a selected plug-in may take to show its window in an unattended run.
+constexpr double kStartupLimitSeconds = 30.0;
+
+enum class PluginStart {
+    kNotAwaited,    // no plug-in selected, or a run until the window is closed
+    kWindowShown,
+    kRunEnded,      // the wrapper's windows came and went without a drawing window
+    kNoWindowInTime,
+};
 
 struct SessionReport {
     bool plugin_selected = false;
     std::string selected_plugin;
     int32_t selected_module = 0;
+    PluginStart start = PluginStart::kNotAwaited;
     // Seconds from Initialize until the plug-in's window appeared; negative when it never did.
     double startup_seconds = -1.0;
+    // Where the drawing window was when it appeared: in the wrapper's frame or on its own.
+    bool drawing_in_frame = false;
+    // The wrapper made the frame, which it does only after a failed first init attempt.
+    bool second_init_attempt = false;
     // Frames and time counted from the plug-in's start (or from Initialize without one).
     int measured_frames = 0;
     double measured_seconds = 0.0;
@@ -27,7 +42,15 @@ struct SessionReport {
     PluginWindows windows_at_end;
     SIZE frame_size = {0, 0};
     ModuleInfo module;
-    std::vector<std::string> message_boxes;
+    DialogsSeen dialogs;
+    // The plug-in's window as it looked at the end (with the frame's caption when framed).
+    Image plugin_picture;
+    // The drawing window at the end held more than one colour.
+    bool drew = false;
+    // How often the drawing window's picture changed while it was timed.
+    int picture_changes = 0;
+    double picture_seconds = 0.0;
+    double stop_seconds = 0.0;  // how long Finalize took
     std::string screenshot_error;
     SIZE screenshot_size = {0, 0};
 };

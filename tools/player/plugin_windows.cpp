@@ -2,8 +2,6 @@
 
 #include "emulation/emulated_windows.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr char kDialogClass[] = "#32770";
@@ -13,6 +11,22 @@ std::string class_of(HWND window)
 {
     char name[64] = {};
     return GetClassNameA(window, name, sizeof name) ? name : "";
+}
+
+// Read without a message to the window, whose thread may be hung in the plug-in.
+std::string text_of(HWND window)
+{
+    wchar_t wide[1024] = {};
+    const int length = InternalGetWindowText(window, wide, 1024);
+    char text[2048] = {};
+    if (length > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide, length, text, sizeof text - 1, nullptr, nullptr);
+    return text;
+}
+
+bool is_dialog(HWND window)
+{
+    return class_of(window) == kDialogClass;
 }
 
 BOOL CALLBACK collect_if_ours(HWND window, LPARAM list)
@@ -31,6 +45,26 @@ std::vector<HWND> top_level_windows_of_this_process()
     return windows;
 }
 
+HWND first_child_not_a_dialog(HWND parent)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!is_dialog(child))
+            return child;
+    }
+    return nullptr;
+}
+
+// One line per dialog in the summary: line breaks become spaces, trailing ones go.
+std::string one_line(std::string text)
+{
+    for (char& c : text) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
 }  // namespace
 
 PluginWindows find_plugin_windows()
@@ -45,7 +79,7 @@ PluginWindows find_plugin_windows()
             found.frame = window;
     }
     if (found.frame)
-        found.drawing = GetWindow(found.frame, GW_CHILD);
+        found.drawing = first_child_not_a_dialog(found.frame);
     if (found.drawing || !found.emulated_main)
         return found;
     // A plug-in that wants no frame makes a visible window of its own on the render thread.
@@ -61,26 +95,39 @@ PluginWindows find_plugin_windows()
     return found;
 }
 
-std::vector<std::string> MessageBoxAnswerer::answer_new_boxes()
+bool is_message_box(HWND dialog)
 {
-    std::vector<std::string> texts;
-    for (HWND window : top_level_windows_of_this_process()) {
-        if (class_of(window) != kDialogClass || answered_.count(window))
+    if (!is_dialog(dialog) || !GetDlgItem(dialog, kMessageBoxTextId))
+        return false;
+    int texts = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::string name = class_of(child);
+        if (name == "Button")
             continue;
-        char text[1024] = {};
-        GetDlgItemTextA(window, kMessageBoxTextId, text, sizeof text);
-        char title[128] = {};
-        GetWindowTextA(window, title, sizeof title);
-        // One line per box in the summary: line breaks become spaces, trailing ones go.
-        std::string line = std::string(title) + ": " + text;
-        for (char& c : line) {
-            if (c == '\r' || c == '\n')
-                c = ' ';
+        // The icon is a static without text.
+        if (name != "Static" || (GetDlgCtrlID(child) != kMessageBoxTextId && !text_of(child).empty()))
+            return false;
+        if (GetDlgCtrlID(child) == kMessageBoxTextId)
+            ++texts;
+    }
+    return texts == 1;
+}
+
+DialogsSeen DialogWatcher::look()
+{
+    DialogsSeen seen;
+    for (HWND window : top_level_windows_of_this_process()) {
+        // A dialog is looked at once it shows, when its controls are all there.
+        if (!is_dialog(window) || !IsWindowVisible(window) || seen_.count(window))
+            continue;
+        seen_.insert(window);
+        if (!is_message_box(window)) {
+            seen.dialogs.push_back(one_line(text_of(window)));
+            continue;
         }
-        line.erase(line.find_last_not_of(' ') + 1);
-        texts.push_back(line);
-        answered_.insert(window);
+        seen.boxes.push_back(
+            one_line(text_of(window) + ": " + text_of(GetDlgItem(window, kMessageBoxTextId))));
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     }
-    return texts;
+    return seen;
 }

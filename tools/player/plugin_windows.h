@@ -16,12 +16,21 @@ struct PluginWindows {
 
 PluginWindows find_plugin_windows();
 
-// Message boxes nobody will answer in a timed, unattended run: each new one's text is
-// returned once and the box is closed with OK.
-class MessageBoxAnswerer {
+// A dialog whose only text is the static control 0xFFFF and whose other controls are
+// buttons (and the icon): what MessageBox makes. Any other dialog is the plug-in's own.
+bool is_message_box(HWND dialog);
+
+struct DialogsSeen {
+    std::vector<std::string> boxes;    // "title: text" of each box answered
+    std::vector<std::string> dialogs;  // titles of the other dialogs, left open
+};
+
+// Message boxes nobody will answer in a timed, unattended run are closed with OK; a
+// plug-in's own dialogs are left as they are. Each is reported once.
+class DialogWatcher {
 public:
-    std::vector<std::string> answer_new_boxes();
+    DialogsSeen look();
 
 private:
-    std::set<HWND> answered_;
+    std::set<HWND> seen_;
 };
