@@ -114,11 +114,13 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
               "init_failures=1\nask_embed_window=1\ndrawing_window=child\n"
               "fault_render=endless_loop\n");
     add_probe(plugins, "vis_blank", "init_failures=1\nask_embed_window=1\ndrawing_window=child\n");
+    add_probe(plugins, "vis_box", "init_failures=1\nask_embed_window=1\ndrawing_window=child\n"
+                                  "draws_through_dc=1\nshows_itself=1\nmessage_box_from=render\n");
     const std::string out = build_dir() + "\\survey_test_out";
     DeleteFileA((out + "\\survey.md").c_str());
     DeleteFileA((out + "\\survey.png").c_str());
 
-    // Seven runs of 1 s and six listings, the hang ended by the wrapper's 5 s stop: about
+    // Eight runs of 1 s and seven listings, the hang ended by the wrapper's 5 s stop: about
     // 20 s here, 50 s on a loaded machine. No run may reach its own hard bound (the verdicts
     // below would say so), and the whole stays far below the sum of those bounds (500 s).
     const Finished finished = run_player(
@@ -132,6 +134,8 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
     EXPECT_EQ(found["vis_example.dll 0"], "works") << table;
     EXPECT_EQ(found["vis_example.dll 1"], "works") << table;
     EXPECT_EQ(found["vis_blank.dll 0"], "runs but draws nothing") << table;
+    EXPECT_EQ(found["vis_box.dll 0"], "works") << table;
+    EXPECT_NE(table.find("box: vis_probe: vis_probe asks"), std::string::npos) << table;
     EXPECT_EQ(found["vis_no_header.dll -"], "fails: its header offers no modules") << table;
     EXPECT_EQ(found["vis_init_fault.dll 0"], "fails: init failed twice") << table;
     EXPECT_EQ(found["vis_init_fails.dll 0"], "fails: init failed twice") << table;

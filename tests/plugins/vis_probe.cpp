@@ -130,6 +130,7 @@ int32_t __cdecl render_entry(WinampVisModule* module)
     record(kProbeRender, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
     misbehave(kProbeRender);
     send_requests(kProbeRender, module->parent);
+    show_box(kProbeRender, module->parent);
     if (g_control.draws_through_dc && g_control.vis_window)
         paint_through_dc(g_control.vis_window, InterlockedIncrement(&g_control.frames_painted));
     return g_control.render_result;

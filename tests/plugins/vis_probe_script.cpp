@@ -58,6 +58,8 @@ void apply_probe_script(ProbeControl& control)
     control.init_failures = number("init_failures", control.init_failures, path);
     control.header_returns_null = number("header_returns_null", control.header_returns_null, path);
     control.ask_embed_window = number("ask_embed_window", control.ask_embed_window, path);
+    control.draws_through_dc = number("draws_through_dc", control.draws_through_dc, path);
+    control.shows_itself = number("shows_itself", control.shows_itself, path);
     char text[64];
     word("drawing_window", text, sizeof text, path);
     control.drawing_window = index_of(kWindowNames, text, control.drawing_window);
