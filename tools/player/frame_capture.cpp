@@ -6,17 +6,20 @@ namespace {
 
 constexpr uint32_t kUnreadColour = 0x000000;
 
-bool copy_client(HWND window, HDC target, int left, int top)
+bool copy_client(HWND window, HDC target, int left, int top, PictureSource source_kind)
 {
+    const bool from_screen = source_kind == PictureSource::kScreen;
     RECT client = {};
-    if (!GetClientRect(window, &client))
+    POINT origin = {0, 0};
+    if (!GetClientRect(window, &client) || (from_screen && !ClientToScreen(window, &origin)))
         return false;
-    HDC source = GetDC(window);
+    HWND source_window = from_screen ? nullptr : window;
+    HDC source = GetDC(source_window);
     if (!source)
         return false;
-    const BOOL copied =
-        BitBlt(target, left, top, client.right, client.bottom, source, 0, 0, SRCCOPY);
-    ReleaseDC(window, source);
+    const BOOL copied = BitBlt(target, left, top, client.right, client.bottom, source, origin.x,
+                               origin.y, SRCCOPY);
+    ReleaseDC(source_window, source);
     return copied != FALSE;
 }
 
@@ -28,7 +31,7 @@ void copy_children(HWND parent, HDC target, POINT origin)
         POINT at = {0, 0};
         if (!IsWindowVisible(child) || !ClientToScreen(child, &at))
             continue;
-        if (copy_client(child, target, at.x - origin.x, at.y - origin.y))
+        if (copy_client(child, target, at.x - origin.x, at.y - origin.y, PictureSource::kSurface))
             copy_children(child, target, origin);
     }
 }
@@ -57,7 +60,7 @@ void draw_title(HWND window, HDC dc, RECT strip)
 
 }  // namespace
 
-Image capture_client(HWND window)
+Image capture_client(HWND window, PictureSource source)
 {
     RECT client = {};
     POINT origin = {0, 0};
@@ -65,15 +68,17 @@ Image capture_client(HWND window)
         return Image();
     DibSurface surface;
     if (!surface.create(client.right, client.bottom, kUnreadColour) ||
-        !copy_client(window, surface.dc(), 0, 0))
+        !copy_client(window, surface.dc(), 0, 0, source))
         return Image();
-    copy_children(window, surface.dc(), origin);
+    // The screen already shows the children where they sit.
+    if (source == PictureSource::kSurface)
+        copy_children(window, surface.dc(), origin);
     return surface.image();
 }
 
-Image capture_framed(HWND window)
+Image capture_framed(HWND window, PictureSource source)
 {
-    const Image client = capture_client(window);
+    const Image client = capture_client(window, source);
     if (client.width == 0)
         return client;
     const int caption_height = GetSystemMetrics(SM_CYCAPTION);

@@ -8,7 +8,7 @@
 
 const char kPlayerUsage[] =
     "usage: zeko_player [--plugin FILE[$N]] [--wav FILE] [--seconds N] [--screenshot FILE.png]\n"
-    "                   [--settings DIR]\n"
+    "                   [--settings DIR] [--from-screen]\n"
     "  --plugin FILE      select this Winamp plug-in (module N with the $N suffix) in the\n"
     "                     wrapper's settings before it starts\n"
     "  --wav FILE         play a 16-bit PCM WAV file instead of the built-in piece\n"
@@ -20,7 +20,9 @@ const char kPlayerUsage[] =
     "                     (default: beside zeko_player.exe)\n"
     "  --survey DIR       run every module of every vis*.dll in DIR for --seconds (default 4),\n"
     "                     each in a process of its own, and write survey.md and survey.png\n"
-    "  --out DIR          where the survey writes (default: out)\n";
+    "  --out DIR          where the survey writes (default: out)\n"
+    "  --from-screen      read the plug-in's pictures from the screen, as a display with a\n"
+    "                     real screen shows them (the display lane)\n";
 
 namespace {
 
@@ -55,6 +57,10 @@ OptionsResult parse_player_options(int argc, const char* const* argv)
         const std::string name = argv[i];
         if (name == "--help" || name == "-h") {
             options.show_help = true;
+            continue;
+        }
+        if (name == "--from-screen") {
+            options.from_screen = true;
             continue;
         }
         const bool takes_value = name == "--plugin" || name == "--wav" || name == "--seconds" ||

@@ -17,6 +17,9 @@ struct PlayerOptions {
     // Empty: the settings file lies beside the player's executable.
     std::string settings_dir;
     bool show_help = false;
+    // Pictures are read from the screen, as a display shows them, not from the windows'
+    // surfaces (which hold no OpenGL pixels of a child window under some X11 drivers).
+    bool from_screen = false;
     // Survey every vis*.dll of this folder instead of one run.
     std::string survey_dir;
     // Where the survey writes survey.md, survey.png and each run's output.

@@ -34,6 +34,19 @@ int64_t milliseconds_since(Clock::time_point start)
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
+// A picture read from the screen shows what lies on top: the player's own window moves to
+// the screen's far corner, out of the way of the plug-in's (a move of the player's own
+// window on its own thread, so no plug-in can hold it).
+void move_out_of_the_way(HWND player)
+{
+    RECT placed = {};
+    if (!GetWindowRect(player, &placed))
+        return;
+    SetWindowPos(player, HWND_BOTTOM, GetSystemMetrics(SM_CXSCREEN) - (placed.right - placed.left),
+                 GetSystemMetrics(SM_CYSCREEN) - (placed.bottom - placed.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 // False when the message queue asked the program to quit.
 bool pump_messages()
 {
@@ -136,6 +149,8 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
                 report.start = PluginStart::kWindowShown;
                 report.startup_seconds = seconds_since(start);
                 report.drawing_in_frame = found.frame != nullptr;
+                if (options.from_screen)
+                    move_out_of_the_way(GetAncestor(windows.panel(), GA_ROOT));
                 sampler.start(found.drawing);
             } else if (looks_without_main >= kLooksWithoutMainToEnd) {
                 report.start = PluginStart::kRunEnded;
@@ -193,8 +208,10 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
         report.module = read_module_info(report.selected_plugin, report.selected_module,
                                          at_end.emulated_main);
     report.drew = at_end.drawing && has_drawing(capture_client(at_end.drawing));
-    report.plugin_picture = at_end.frame     ? capture_framed(at_end.frame)
-                            : at_end.drawing ? capture_client(at_end.drawing)
+    const PictureSource source =
+        options.from_screen ? PictureSource::kScreen : PictureSource::kSurface;
+    report.plugin_picture = at_end.frame     ? capture_framed(at_end.frame, source)
+                            : at_end.drawing ? capture_client(at_end.drawing, source)
                                              : Image();
     if (!options.screenshot_path.empty())
         take_screenshot(canvas, report.plugin_picture, options.screenshot_path, report);

@@ -112,7 +112,8 @@ std::vector<ModuleRun> list_file(const std::string& dir, const std::string& file
     return runs;
 }
 
-void run_module(const std::string& dir, const std::string& work, double seconds, ModuleRun& run)
+void run_module(const std::string& dir, const std::string& work, double seconds,
+                bool from_screen, ModuleRun& run)
 {
     const std::string name = work + "\\" + run.file + "." + std::to_string(run.module);
     const std::string facts_path = name + ".txt";
@@ -124,7 +125,7 @@ void run_module(const std::string& dir, const std::string& work, double seconds,
         quoted(this_program()) + " --plugin " +
             quoted(dir + "\\" + run.file + "$" + std::to_string(run.module)) + " --seconds " +
             seconds_text + " --settings " + quoted(name + ".settings") + " --report " +
-            quoted(facts_path),
+            quoted(facts_path) + (from_screen ? " --from-screen" : ""),
         name + ".log", kStartupLimitSeconds + seconds + kStopBoundSeconds + kRunBoundMarginSeconds);
     run.exit_code = child.exit_code;
     run.process_seconds = child.seconds;
@@ -199,7 +200,7 @@ int run_survey(const PlayerOptions& options)
     for (const std::string& file : files) {
         for (ModuleRun& run : list_file(dir, file, work)) {
             if (run.module >= 0)
-                run_module(dir, work, seconds, run);
+                run_module(dir, work, seconds, options.from_screen, run);
             printf("zeko_player: %s module %d: %s\n", run.file.c_str(), run.module,
                    verdict_of(run).text.c_str());
             fflush(stdout);
