@@ -124,7 +124,7 @@ static_assert(kWaveformTables.sample[kModulePointCount - 1] == kWaveformInputLen
 static_assert(kSpectrumTables.sample[kModulePointCount - 1] == 200, "reach");
 static_assert(kModulePointCount % 8 == 0, "points come in blocks of eight");
 
-// Inlined into the unrolled row, so that the vectors stay in registers: on i686 a call
+// Inlined into the loop of each kind, so that the vectors stay in registers: on i686 a call
 // would pass them through memory.
 #define ZEKO_INLINE inline __attribute__((always_inline))
 
