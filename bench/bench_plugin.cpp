@@ -36,10 +36,24 @@ BenchPlugin::~BenchPlugin()
         FreeLibrary(module_);
 }
 
+LONG BenchPlugin::recorded() const
+{
+    return control_->render_count < kBenchMaxRenders ? control_->render_count : kBenchMaxRenders;
+}
+
+std::vector<int32_t> BenchPlugin::render_clock_ticks() const
+{
+    const LONG count = recorded();
+    std::vector<int32_t> result;
+    result.reserve(count);
+    for (LONG i = 0; i < count; ++i)
+        result.push_back(control_->renders[i].clock_ticks);
+    return result;
+}
+
 std::vector<SequencedTime> BenchPlugin::renders() const
 {
-    const LONG count = control_->render_count < kBenchMaxRenders ? control_->render_count
-                                                                  : kBenchMaxRenders;
+    const LONG count = recorded();
     std::vector<SequencedTime> result;
     result.reserve(count);
     for (LONG i = 0; i < count; ++i)

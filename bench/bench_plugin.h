@@ -28,8 +28,12 @@ public:
     int64_t quit_qpc() const { return control_->quit_qpc; }
     // The render calls recorded so far, on the nanosecond scale of qpc_to_ns.
     std::vector<SequencedTime> renders() const;
+    // clock() at each of those calls.
+    std::vector<int32_t> render_clock_ticks() const;
 
 private:
+    LONG recorded() const;
+
     std::string path_;
     HMODULE module_ = nullptr;
     BenchControl* control_ = nullptr;

@@ -20,19 +20,24 @@ std::vector<double> deviations(const std::vector<double>& intervals_ns, double d
     return result;
 }
 
-std::vector<double> staging_latencies(const std::vector<SequencedTime>& staged,
-                                      const std::vector<SequencedTime>& renders)
+StagingLatencies staging_latencies(const std::vector<SequencedTime>& staged,
+                                   const std::vector<SequencedTime>& renders,
+                                   const std::vector<double>& due_ns)
 {
     std::unordered_map<uint32_t, double> staged_at;
     for (const SequencedTime& frame : staged)
         staged_at.emplace(frame.sequence, frame.ns);
-    std::vector<double> latencies;
-    for (const SequencedTime& render : renders) {
-        const auto found = staged_at.find(render.sequence);
+    StagingLatencies result;
+    for (size_t i = 0; i < renders.size(); ++i) {
+        const auto found = staged_at.find(renders[i].sequence);
         if (found == staged_at.end())
             continue;
-        latencies.push_back(render.ns - found->second);
+        if (!std::isnan(due_ns[i])) {
+            result.latency.push_back(renders[i].ns - found->second);
+            result.floor.push_back(due_ns[i] - found->second);
+            result.remainder.push_back(renders[i].ns - due_ns[i]);
+        }
         staged_at.erase(found);
     }
-    return latencies;
+    return result;
 }

@@ -4,6 +4,9 @@
 #include "bench/ideal_loop.h"
 #include "bench/process_cpu.h"
 #include "bench/qpc_clock.h"
+#include "bench/tick_clock.h"
+
+#include <cmath>
 
 #include <cstdio>
 
@@ -72,6 +75,7 @@ bool measure_pacing(BenchHost& host, int delay_ms)
     if (!start_module(host, delay_ms, &initialize))
         return false;
     host.player.clear_staged();
+    const TickClock ticks = calibrate_tick_clock();
     Window window;
     window.open();
     host.player.play(kWindowMs, render_stage(host));
@@ -81,6 +85,12 @@ bool measure_pacing(BenchHost& host, int delay_ms)
     const int64_t finalized_qpc = qpc_now();
 
     const std::vector<SequencedTime> renders = host.plugin.renders();
+    // The loop makes each frame due a delay after the clock() it read before the render
+    // call before it, which is the tick the plug-in saw there.
+    const std::vector<int32_t> render_ticks = host.plugin.render_clock_ticks();
+    std::vector<double> due_ns(renders.size(), NAN);
+    for (size_t i = 1; i < renders.size(); ++i)
+        due_ns[i] = ticks.tick_start_ns(render_ticks[i - 1] + delay_ms);
     std::vector<double> render_ns;
     for (const SequencedTime& render : renders)
         if (window.holds(render.ns))
@@ -100,10 +110,14 @@ bool measure_pacing(BenchHost& host, int delay_ms)
         .summary("baseline_interval_ms", summarize(ideal_intervals))
         .summary("baseline_deviation_ms", summarize(deviations(ideal_intervals, delay_ms)))
         .print();
+    const StagingLatencies latencies = staging_latencies(host.player.staged(), renders, due_ns);
     FigureLine("latency" + suffix)
         .value("delay_ms", delay_ms)
-        .summary("ms", summarize(in_ms(staging_latencies(host.player.staged(), renders))))
+        .summary("ms", summarize(in_ms(latencies.latency)))
+        .summary("floor_ms", summarize(in_ms(latencies.floor)))
+        .summary("remainder_ms", summarize(in_ms(latencies.remainder)))
         .value("frames_staged", static_cast<double>(host.player.staged().size()))
+        .value("tick_clock_spread_ms", ms(ticks.spread_ns))
         .print();
     if (delay_ms == kIdleModuleDelayMs) {
         FigureLine("cpu")

@@ -38,11 +38,19 @@ class GoalChecks(unittest.TestCase):
         self.assertTrue(rows(16, 1.5, 1.0)["pacing 16 ms: deviation from delay, p99"]["met"])
         self.assertFalse(rows(16, 1.51, 1.0)["pacing 16 ms: deviation from delay, p99"]["met"])
 
-    def test_latency_goal_is_the_delay_plus_two_and_a_frame_never_seen_is_no_verdict(self):
-        seen = rows_by_name({"latency_33": {**summary("ms", 20, 35), "frames_staged": 9}})
-        self.assertTrue(seen["staging to render, delay 33 ms, p99"]["met"])
-        unseen = rows_by_name({"latency_10": {**summary("ms", None, None), "frames_staged": 9}})
-        self.assertIsNone(unseen["staging to render, delay 10 ms, p99"]["met"])
+    def test_latency_goal_is_the_loops_floor_plus_two_and_a_frame_never_seen_is_no_verdict(self):
+        def latency(p99, floor_p99):
+            return {**summary("ms", 10, p99), **summary("floor_ms", 9, floor_p99),
+                    **summary("remainder_ms", 0.5, 1), "frames_staged": 9}
+        p99 = "staging to render, delay 10 ms, p99"
+        self.assertTrue(rows_by_name({"latency_10": latency(20, 18)})[p99]["met"])
+        self.assertFalse(rows_by_name({"latency_10": latency(20.1, 18)})[p99]["met"])
+        self.assertIsNone(rows_by_name({"latency_10": latency(None, None)})[p99]["met"])
+
+    def test_conversion_goal_is_two_microseconds_at_the_median(self):
+        for p50, met in ((2000, True), (2001, False)):
+            figures = {"conversion": {**summary("ns", p50, 3000), **summary("baseline_ns", 200, 300)}}
+            self.assertEqual(rows_by_name(figures)["convert_audio_data per frame, p50"]["met"], met)
 
     def test_cpu_at_most_one_and_a_half_times_the_ideal_loop_and_failed_readings_unjudged(self):
         def met(measured, ideal):

@@ -5,6 +5,8 @@
 #include "bench/vis_bench_control.h"
 #include "runtime/winamp_vis.h"
 
+#include <ctime>
+
 namespace {
 
 BenchControl g_control;
@@ -20,9 +22,10 @@ int32_t __cdecl init_entry(WinampVisModule*)
 int32_t __cdecl render_entry(WinampVisModule* module)
 {
     const int64_t now = qpc_now();
+    const auto ticks = static_cast<int32_t>(clock());
     const LONG slot = g_control.render_count;
     if (slot < kBenchMaxRenders) {
-        g_control.renders[slot] = {now, read_sequence(reinterpret_cast<const uint8_t*>(
+        g_control.renders[slot] = {now, ticks, read_sequence(reinterpret_cast<const uint8_t*>(
                                                           module->waveform_samples[0]),
                                                       module->spectrum_values[0])};
         InterlockedIncrement(&g_control.render_count);

@@ -12,6 +12,7 @@ constexpr int kBenchMaxRenders = 8192;
 
 struct BenchRender {
     int64_t qpc;
+    int32_t clock_ticks;  // clock() as the call came, the render loop's own clock
     uint32_t sequence;  // the frame number found in the module's arrays, 0 for none
 };
 

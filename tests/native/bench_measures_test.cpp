@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <random>
 
@@ -50,14 +51,18 @@ TEST(BenchPacing, DeviationsAreAbsoluteDistancesOfTheGapsFromTheDelay)
     EXPECT_TRUE(intervals({5}).empty());
 }
 
-TEST(BenchLatency, FirstSightingOfEachSeenFrameCountsOnce)
+TEST(BenchLatency, FirstSightingOfEachSeenFrameCountsOnceSplitAtItsDueTime)
 {
-    const std::vector<SequencedTime> staged = {{1, 0}, {2, 10}, {3, 20}, {4, 30}};
+    const std::vector<SequencedTime> staged = {{1, 0}, {2, 10}, {3, 20}, {4, 30}, {5, 50}};
     // Frame 2 was overwritten before a render call took it; frame 1 is seen twice because
     // nothing new arrived in between; 0 is a render call that saw no frame; frame 4 is
-    // never seen.
-    const std::vector<SequencedTime> renders = {{0, 2}, {1, 15}, {1, 25}, {3, 40}};
-    EXPECT_EQ(staging_latencies(staged, renders), (std::vector<double>{15, 20}));
+    // never seen; frame 5 is seen by a call whose due time is unknown.
+    const std::vector<SequencedTime> renders = {{0, 2}, {1, 15}, {1, 25}, {3, 40}, {5, 60}};
+    const std::vector<double> due = {NAN, 14, 24.5, 39, NAN};
+    const StagingLatencies latencies = staging_latencies(staged, renders, due);
+    EXPECT_EQ(latencies.latency, (std::vector<double>{15, 20}));
+    EXPECT_EQ(latencies.floor, (std::vector<double>{14, 19}));
+    EXPECT_EQ(latencies.remainder, (std::vector<double>{1, 1}));
 }
 
 }  // namespace

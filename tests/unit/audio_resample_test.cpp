@@ -73,6 +73,55 @@ struct Reference {
     int rounded_up = 0; // points where rounding to single precision changed the result
 };
 
+// The exact integer form the routine was first written in, point by point: the step as
+// mantissa / 2^shift, the value as an exact numerator over the same power of two, rounded
+// to 24 significant bits (nearest, ties to even) and truncated.
+struct ExactStep {
+    uint64_t mantissa;
+    unsigned shift;
+    unsigned last; // the last input a point may read; its own neighbour
+};
+
+constexpr ExactStep exact_step(uint32_t bits, unsigned last)
+{
+    return {(bits & 0x7FFFFFu) | 0x800000u, 150u - ((bits >> 23) & 0xFFu), last};
+}
+
+uint32_t round_to_float_and_truncate(uint64_t numerator, unsigned shift)
+{
+    if (numerator < (uint64_t{1} << 24))
+        return static_cast<uint32_t>(numerator >> shift);
+    const unsigned dropped = 40u - static_cast<unsigned>(__builtin_clzll(numerator));
+    const uint64_t unit = uint64_t{1} << dropped;
+    const uint64_t half = unit >> 1;
+    const uint64_t rest = numerator & (unit - 1);
+    numerator -= rest;
+    if (rest > half || (rest == half && (numerator & unit) != 0))
+        numerator += unit;
+    return static_cast<uint32_t>(numerator >> shift);
+}
+
+struct ExactPoint {
+    unsigned k, next;
+    uint64_t weight;
+};
+
+ExactPoint exact_position(ExactStep step, int i)
+{
+    const uint64_t position = static_cast<uint64_t>(i) * step.mantissa;
+    const unsigned k = static_cast<unsigned>(position >> step.shift);
+    return {k, k < step.last ? k + 1 : step.last, position & ((uint64_t{1} << step.shift) - 1)};
+}
+
+// a and b in 0..255 (waveform samples already biased); returns the numerator and the
+// truncated result, so that a caller can tell where the rounding changed the result.
+uint32_t exact_value(ExactStep step, uint64_t weight, int64_t a, int64_t b, uint64_t* numerator)
+{
+    *numerator = static_cast<uint64_t>(a * (int64_t{1} << step.shift) +
+                                       (b - a) * static_cast<int64_t>(weight));
+    return round_to_float_and_truncate(*numerator, step.shift);
+}
+
 TEST(AudioResample, WaveformPointsWeighTheTwoNeighbouringSamples)
 {
     Frame frame;
@@ -149,6 +198,54 @@ TEST(AudioResample, FillsOnlyTheRowsTheChannelCountsAskForAndAtMostTwo)
                     << test.spectrum << " row " << c;
             }
     }
+}
+
+// Every point of both steps against the exact form for every ordered pair of neighbouring
+// values: rows alternate a and b, so a point whose left sample is even sees (a, b) and
+// one whose left sample is odd sees (b, a), and the 65536 frames give each point every
+// pair (the waveform's last point, its own neighbour, every equal pair).
+TEST(AudioResample, MatchesTheExactIntegerFormForEveryPairOfNeighbouringValues)
+{
+    const ExactStep waveform_step = exact_step(kWaveformStepBits, kWaveformInputLength - 1);
+    const ExactStep spectrum_step = exact_step(kSpectrumStepBits, kSpectrumInputLength - 1);
+    ExactPoint waveform_points[kModulePointCount];
+    ExactPoint spectrum_points[kModulePointCount];
+    for (int i = 0; i < kModulePointCount; ++i) {
+        waveform_points[i] = exact_position(waveform_step, i);
+        spectrum_points[i] = exact_position(spectrum_step, i);
+    }
+    Frame frame;
+    long long evaluations = 0, mismatches = 0, rounded_up = 0;
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b) {
+            for (int k = 0; k < kWaveformInputLength; ++k)
+                frame.waveform[k] = static_cast<uint8_t>(k % 2 == 0 ? a : b);
+            for (int k = 0; k < kSpectrumInputLength; ++k)
+                frame.spectrum[k] = static_cast<uint8_t>(k % 2 == 0 ? a : b);
+            frame.convert(1, 1);
+            for (int i = 0; i < kModulePointCount; ++i) {
+                uint64_t numerator;
+                const ExactPoint& w = waveform_points[i];
+                const uint32_t wave = exact_value(waveform_step, w.weight, frame.waveform[w.k] ^ 0x80,
+                                                  frame.waveform[w.next] ^ 0x80, &numerator);
+                rounded_up += wave != numerator >> waveform_step.shift;
+                const ExactPoint& s = spectrum_points[i];
+                const uint32_t bin = exact_value(spectrum_step, s.weight, frame.spectrum[s.k],
+                                                 frame.spectrum[s.next], &numerator);
+                rounded_up += bin != numerator >> spectrum_step.shift;
+                mismatches += frame.waveform_out[i] != (wave ^ 0x80);
+                mismatches += frame.spectrum_out[i] != bin;
+                if (mismatches != 0) {
+                    ADD_FAILURE() << "a " << a << " b " << b << " point " << i << ": waveform "
+                                  << int(frame.waveform_out[i]) << " for " << (wave ^ 0x80)
+                                  << ", spectrum " << int(frame.spectrum_out[i]) << " for " << bin;
+                    return;
+                }
+                evaluations += 2;
+            }
+        }
+    EXPECT_EQ(evaluations, 2LL * kModulePointCount * 256 * 256);
+    EXPECT_GT(rounded_up, 0); // the rounding carried into the next integer somewhere
 }
 
 TEST(AudioResample, MatchesAnExactReferenceBitForBitOnRandomRows)
