@@ -1,13 +1,13 @@
 #include "gl_view.h"
 
+#include "view_creation.h"
+
 #include <GL/gl.h>
 
 namespace {
 
 constexpr char kGlViewClass[] = "VisExampleGlView";
 constexpr char kGlViewTitle[] = "Example visualization (OpenGL)";
-constexpr int kOwnWindowWidth = 400;
-constexpr int kOwnWindowHeight = 200;
 
 // Rows of a 24-bit DIB are padded to 4 bytes, which is OpenGL's default pack alignment.
 size_t dib_row_bytes(int width)
@@ -23,28 +23,19 @@ bool GlView::create(HINSTANCE instance, HWND frame)
     WNDCLASSA view_class = {};
     // OpenGL wants the same device context for the window's whole life.
     view_class.style = CS_OWNDC;
-    view_class.lpfnWndProc = procedure;
+    view_class.lpfnWndProc = route_to_view<GlView>;
     view_class.hInstance = instance;
     view_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     view_class.lpszClassName = kGlViewClass;
     if (!RegisterClassA(&view_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
 
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    RECT area = {0, 0, kOwnWindowWidth, kOwnWindowHeight};
-    int x = 0;
-    int y = 0;
-    if (frame) {
-        if (!GetClientRect(frame, &area))
-            return false;
-    } else {
-        style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-        AdjustWindowRect(&area, style, FALSE);
-        x = CW_USEDEFAULT;
-        y = CW_USEDEFAULT;
-    }
-    window_ = CreateWindowExA(0, kGlViewClass, kGlViewTitle, style, x, y, area.right - area.left,
-                              area.bottom - area.top, frame, nullptr, instance, this);
+    ViewPlacement place = {};
+    if (!place_view(frame, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, &place))
+        return false;
+    window_ = CreateWindowExA(0, kGlViewClass, kGlViewTitle, place.style, place.x, place.y,
+                              place.width, place.height, frame, nullptr, instance, this);
     if (!window_)
         return false;
     if (!start_opengl()) {
@@ -145,19 +136,6 @@ void GlView::print_copy(HDC target) const
     info.bmiHeader.biCompression = BI_RGB;
     SetDIBitsToDevice(target, 0, 0, copy_width_, copy_height_, 0, 0, 0, copy_height_,
                       copy_.data(), &info, DIB_RGB_COLORS);
-}
-
-LRESULT CALLBACK GlView::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == WM_NCCREATE) {
-        auto* view = static_cast<GlView*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-        view->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-    }
-    auto* view = reinterpret_cast<GlView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!view)
-        return DefWindowProcA(window, message, wparam, lparam);
-    return view->handle(message, wparam, lparam);
 }
 
 LRESULT GlView::handle(UINT message, WPARAM wparam, LPARAM lparam)

@@ -33,7 +33,8 @@ public:
     void end_frame();
 
 private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <typename View>
+    friend LRESULT CALLBACK route_to_view(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
     bool start_opengl();
     void stop_opengl();

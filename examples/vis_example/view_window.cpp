@@ -1,11 +1,11 @@
 #include "view_window.h"
 
+#include "view_creation.h"
+
 namespace {
 
 constexpr char kViewClass[] = "VisExampleView";
 constexpr char kViewTitle[] = "Example visualization";
-constexpr int kOwnWindowWidth = 400;
-constexpr int kOwnWindowHeight = 200;
 
 }  // namespace
 
@@ -15,7 +15,7 @@ bool ViewWindow::create(HINSTANCE instance, HWND frame, COLORREF background)
     background_ = background;
 
     WNDCLASSA view_class = {};
-    view_class.lpfnWndProc = procedure;
+    view_class.lpfnWndProc = route_to_view<ViewWindow>;
     view_class.hInstance = instance;
     view_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     view_class.lpszClassName = kViewClass;
@@ -23,22 +23,12 @@ bool ViewWindow::create(HINSTANCE instance, HWND frame, COLORREF background)
     if (!RegisterClassA(&view_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
 
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    RECT area = {0, 0, kOwnWindowWidth, kOwnWindowHeight};
-    int x = 0;
-    int y = 0;
-    if (frame) {
-        if (!GetClientRect(frame, &area))
-            return false;
-    } else {
-        style = WS_OVERLAPPEDWINDOW;
-        AdjustWindowRect(&area, style, FALSE);
-        x = CW_USEDEFAULT;
-        y = CW_USEDEFAULT;
-    }
+    ViewPlacement place = {};
+    if (!place_view(frame, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, WS_OVERLAPPEDWINDOW, &place))
+        return false;
     // The procedure finds this object through the creation parameter from the first message.
-    window_ = CreateWindowExA(0, kViewClass, kViewTitle, style, x, y, area.right - area.left,
-                              area.bottom - area.top, frame, nullptr, instance, this);
+    window_ = CreateWindowExA(0, kViewClass, kViewTitle, place.style, place.x, place.y,
+                              place.width, place.height, frame, nullptr, instance, this);
     if (!window_)
         return false;
     // Windows sizes a new window without a WM_SIZE on some paths.
@@ -74,19 +64,6 @@ void ViewWindow::fit_buffer_to_client()
     RECT client;
     if (GetClientRect(window_, &client))
         buffer_.resize(client.right, client.bottom, background_);
-}
-
-LRESULT CALLBACK ViewWindow::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == WM_NCCREATE) {
-        auto* view = static_cast<ViewWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-        view->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-    }
-    auto* view = reinterpret_cast<ViewWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!view)
-        return DefWindowProcA(window, message, wparam, lparam);
-    return view->handle(message, wparam, lparam);
 }
 
 LRESULT ViewWindow::handle(UINT message, WPARAM wparam, LPARAM lparam)
