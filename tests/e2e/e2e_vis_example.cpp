@@ -132,14 +132,8 @@ protected:
     bool render_until_picture(WrapperDll& dll, HWND view, WindowCapture* capture,
                               const std::function<bool(const WindowCapture&)>& condition)
     {
-        DWORD last_capture = GetTickCount() - 1000;
-        return render_until(dll, [&] {
-            if (GetTickCount() - last_capture < 100)
-                return false;
-            last_capture = GetTickCount();
-            *capture = capture_client(view);
-            return capture->width > 0 && condition(*capture);
-        });
+        return step_until_picture([&] { dll.render(panel_, audio_.data()); }, view,
+                                  capture_client, capture, condition, kTimeoutMs);
     }
 
     // The view inside the wrapper's frame, once the module has made it.

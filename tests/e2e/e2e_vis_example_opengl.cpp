@@ -28,8 +28,6 @@ constexpr uint32_t kRed = 0xFF0000;
 constexpr uint32_t kNavy = 0x000080;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
-using Capture = std::function<WindowCapture(HWND)>;
-
 // The player's audio record with every spectrum value at `level`.
 std::vector<uint8_t> spectrum_at(uint8_t level)
 {
@@ -64,23 +62,17 @@ protected:
     }
 
     // Renders until the view's picture satisfies the condition, looking every 100 ms.
-    bool render_until_picture(const std::vector<uint8_t>& audio, HWND view, const Capture& look,
+    bool render_until_picture(const std::vector<uint8_t>& audio, HWND view, const PictureLook& look,
                               WindowCapture* picture,
                               const std::function<bool(const WindowCapture&)>& condition)
     {
-        DWORD last_look = GetTickCount() - 1000;
-        return render_until(audio, [&] {
-            if (GetTickCount() - last_look < 100)
-                return false;
-            last_look = GetTickCount();
-            *picture = look(view);
-            return picture->width > 0 && condition(*picture);
-        });
+        return step_until_picture([&] { dll_.render(panel_, audio.data()); }, view, look, picture,
+                                  condition, kTimeoutMs);
     }
 
     // Level 200 of 255: red bars with white peaks on navy, every pixel drawn. Then
     // silence: the bars go at once, the peaks fall until they are gone too.
-    void expect_bars_to_follow_the_music(HWND view, const Capture& look)
+    void expect_bars_to_follow_the_music(HWND view, const PictureLook& look)
     {
         WindowCapture loud_look;
         EXPECT_TRUE(render_until_picture(loud_, view, look, &loud_look, [](const WindowCapture& p) {

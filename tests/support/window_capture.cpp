@@ -1,5 +1,7 @@
 #include "tests/support/window_capture.h"
 
+#include "tests/support/wait.h"
+
 #include <algorithm>
 
 size_t WindowCapture::count(uint32_t rgb, int top, int bottom) const
@@ -95,4 +97,22 @@ WindowCapture capture_client_from_screen(HWND window)
             ReleaseDC(nullptr, screen);
         return copied;
     });
+}
+
+bool step_until_picture(const std::function<void()>& step, HWND window, const PictureLook& look,
+                        WindowCapture* picture,
+                        const std::function<bool(const WindowCapture&)>& condition,
+                        DWORD timeout_ms)
+{
+    DWORD last_look = GetTickCount() - 1000;
+    return wait_until(
+        [&] {
+            step();
+            if (GetTickCount() - last_look < 100)
+                return false;
+            last_look = GetTickCount();
+            *picture = look(window);
+            return picture->width > 0 && condition(*picture);
+        },
+        timeout_ms);
 }

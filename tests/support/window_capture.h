@@ -28,6 +28,16 @@ WindowCapture capture_client(HWND window);
 // What the window paints for WM_PRINTCLIENT; empty when it does not answer within 5 s.
 WindowCapture capture_printed_client(HWND window);
 
+using PictureLook = std::function<WindowCapture(HWND)>;
+
+// Calls `step` (a frame for the wrapper, say) over and over until the window's picture,
+// taken with `look` at most every 100 ms, satisfies the condition or the time runs out; the
+// last picture stays in `picture`.
+bool step_until_picture(const std::function<void()>& step, HWND window, const PictureLook& look,
+                        WindowCapture* picture,
+                        const std::function<bool(const WindowCapture&)>& condition,
+                        DWORD timeout_ms);
+
 // The window's client area as the screen shows it (under Wine's X11 driver a window's own
 // device context reads back what GDI drew there, not what OpenGL did).
 WindowCapture capture_client_from_screen(HWND window);
