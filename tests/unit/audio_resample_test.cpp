@@ -16,6 +16,9 @@ constexpr uint32_t kSpectrumStepBits = 0x3EB21643;
 // Inputs sized exactly, on the heap, so that a read past either staging copy is caught by
 // the address sanitizer; outputs pre-filled with 0xA5 so that rows left alone show.
 struct Frame {
+    explicit Frame(ResamplePath path) : path(path) {}
+
+    ResamplePath path;
     std::vector<uint8_t> waveform = std::vector<uint8_t>(2 * kWaveformInputLength, 0);
     std::vector<uint8_t> spectrum = std::vector<uint8_t>(2 * kSpectrumInputLength, 0);
     std::vector<uint8_t> waveform_out = std::vector<uint8_t>(2 * kModulePointCount, 0xA5);
@@ -23,8 +26,8 @@ struct Frame {
 
     void convert(int32_t waveform_channels, int32_t spectrum_channels)
     {
-        resample_audio(waveform.data(), spectrum.data(), waveform_channels, spectrum_channels,
-                       waveform_out.data(), spectrum_out.data());
+        resample_audio_on(path, waveform.data(), spectrum.data(), waveform_channels,
+                          spectrum_channels, waveform_out.data(), spectrum_out.data());
     }
     int8_t wave(int row, int i) const
     {
@@ -122,9 +125,24 @@ uint32_t exact_value(ExactStep step, uint64_t weight, int64_t a, int64_t b, uint
     return round_to_float_and_truncate(*numerator, step.shift);
 }
 
-TEST(AudioResample, WaveformPointsWeighTheTwoNeighbouringSamples)
+// Every test runs each way the processor can do it.
+class AudioResample : public testing::TestWithParam<ResamplePath> {
+protected:
+    void SetUp() override
+    {
+        if (!processor_runs(GetParam()))
+            GTEST_SKIP() << "this processor does not run it";
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Paths, AudioResample, testing::Values(ResamplePath::sse2, ResamplePath::avx2),
+                         [](const testing::TestParamInfo<ResamplePath>& info) {
+                             return info.param == ResamplePath::sse2 ? "sse2" : "avx2";
+                         });
+
+TEST_P(AudioResample, WaveformPointsWeighTheTwoNeighbouringSamples)
 {
-    Frame frame;
+    Frame frame(GetParam());
     frame.waveform[1] = 100;
     frame.convert(1, 0);
     EXPECT_EQ(frame.wave(0, 0), 0);
@@ -132,9 +150,9 @@ TEST(AudioResample, WaveformPointsWeighTheTwoNeighbouringSamples)
     EXPECT_EQ(frame.wave(0, 2), 22);
 }
 
-TEST(AudioResample, SpectrumStretchesTheLowerBinsOverAllPoints)
+TEST_P(AudioResample, SpectrumStretchesTheLowerBinsOverAllPoints)
 {
-    Frame frame;
+    Frame frame(GetParam());
     frame.spectrum[1] = 10;
     frame.spectrum[2] = 110;
     frame.convert(0, 1);
@@ -143,22 +161,22 @@ TEST(AudioResample, SpectrumStretchesTheLowerBinsOverAllPoints)
         EXPECT_EQ(frame.spectrum_at(0, i), expected[i - 2]) << i;
 }
 
-TEST(AudioResample, LastSpectrumPointFallsOneUnitBelowBin200WhenBin201IsZero)
+TEST_P(AudioResample, LastSpectrumPointFallsOneUnitBelowBin200WhenBin201IsZero)
 {
-    Frame frame;
+    Frame frame(GetParam());
     frame.spectrum[200] = 100;
     frame.convert(0, 1);
     EXPECT_EQ(frame.spectrum_at(0, 575), 99);
 }
 
-TEST(AudioResample, ConstantRowsStayConstantUpToTheLastPoint)
+TEST_P(AudioResample, ConstantRowsStayConstantUpToTheLastPoint)
 {
     // Row 1 differs from row 0, so row 0's last point would show it if it were read as the
     // neighbour of sample 511.
     const int8_t samples[][2] = {{-128, 127}, {127, -128}, {0, -1}, {-1, 0}};
     const uint8_t values[][2] = {{0, 255}, {255, 0}, {1, 254}};
     for (const auto& pair : samples) {
-        Frame frame;
+        Frame frame(GetParam());
         for (int c = 0; c < 2; ++c)
             memset(&frame.waveform[c * kWaveformInputLength], static_cast<uint8_t>(pair[c]),
                    kWaveformInputLength);
@@ -168,7 +186,7 @@ TEST(AudioResample, ConstantRowsStayConstantUpToTheLastPoint)
                 ASSERT_EQ(frame.wave(c, i), pair[c]) << c << " " << i;
     }
     for (const auto& pair : values) {
-        Frame frame;
+        Frame frame(GetParam());
         for (int c = 0; c < 2; ++c)
             memset(&frame.spectrum[c * kSpectrumInputLength], pair[c], kSpectrumInputLength);
         frame.convert(0, 2);
@@ -178,7 +196,7 @@ TEST(AudioResample, ConstantRowsStayConstantUpToTheLastPoint)
     }
 }
 
-TEST(AudioResample, FillsOnlyTheRowsTheChannelCountsAskForAndAtMostTwo)
+TEST_P(AudioResample, FillsOnlyTheRowsTheChannelCountsAskForAndAtMostTwo)
 {
     const struct {
         int32_t waveform, spectrum;
@@ -186,7 +204,7 @@ TEST(AudioResample, FillsOnlyTheRowsTheChannelCountsAskForAndAtMostTwo)
     } cases[] = {{1, 0, 1, 0}, {0, 1, 0, 1}, {2, 1, 2, 1}, {3, 3, 2, 2},
                  {-1, -1, 0, 0}, {0, 0, 0, 0}, {INT32_MIN, INT32_MAX, 0, 2}};
     for (const auto& test : cases) {
-        Frame frame; // zero inputs give zero outputs, unlike the 0xA5 fill
+        Frame frame(GetParam()); // zero inputs give zero outputs, unlike the 0xA5 fill
         frame.convert(test.waveform, test.spectrum);
         for (int c = 0; c < 2; ++c)
             for (int i = 0; i < kModulePointCount; ++i) {
@@ -204,7 +222,7 @@ TEST(AudioResample, FillsOnlyTheRowsTheChannelCountsAskForAndAtMostTwo)
 // values: rows alternate a and b, so a point whose left sample is even sees (a, b) and
 // one whose left sample is odd sees (b, a), and the 65536 frames give each point every
 // pair (the waveform's last point, its own neighbour, every equal pair).
-TEST(AudioResample, MatchesTheExactIntegerFormForEveryPairOfNeighbouringValues)
+TEST_P(AudioResample, MatchesTheExactIntegerFormForEveryPairOfNeighbouringValues)
 {
     const ExactStep waveform_step = exact_step(kWaveformStepBits, kWaveformInputLength - 1);
     const ExactStep spectrum_step = exact_step(kSpectrumStepBits, kSpectrumInputLength - 1);
@@ -214,7 +232,7 @@ TEST(AudioResample, MatchesTheExactIntegerFormForEveryPairOfNeighbouringValues)
         waveform_points[i] = exact_position(waveform_step, i);
         spectrum_points[i] = exact_position(spectrum_step, i);
     }
-    Frame frame;
+    Frame frame(GetParam());
     long long evaluations = 0, mismatches = 0, rounded_up = 0;
     for (int a = 0; a < 256; ++a)
         for (int b = 0; b < 256; ++b) {
@@ -248,14 +266,14 @@ TEST(AudioResample, MatchesTheExactIntegerFormForEveryPairOfNeighbouringValues)
     EXPECT_GT(rounded_up, 0); // the rounding carried into the next integer somewhere
 }
 
-TEST(AudioResample, MatchesAnExactReferenceBitForBitOnRandomRows)
+TEST_P(AudioResample, MatchesAnExactReferenceBitForBitOnRandomRows)
 {
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> small_step(-3, 3);
     Reference reference;
     for (int round = 0; round < 2500; ++round) { // four rows a round
-        Frame frame;
+        Frame frame(GetParam());
         // Alternate noise with slowly varying rows, whose small differences put the exact
         // values close to integers far more often.
         const bool smooth = round % 2 == 1;
@@ -288,6 +306,22 @@ TEST(AudioResample, MatchesAnExactReferenceBitForBitOnRandomRows)
     // precision was actually exercised.
     EXPECT_LE(reference.max_denominator_bits, 25);
     EXPECT_GT(reference.rounded_up, 0);
+}
+
+TEST(AudioResampleChoice, TakesAWayThisProcessorRuns)
+{
+    EXPECT_TRUE(processor_runs(ResamplePath::sse2));
+    Frame frame(ResamplePath::sse2);
+    std::mt19937 random(7);
+    for (auto* buffer : {&frame.waveform, &frame.spectrum})
+        for (auto& value : *buffer)
+            value = static_cast<uint8_t>(random());
+    frame.convert(2, 2);
+    std::vector<uint8_t> waveform_out(2 * kModulePointCount), spectrum_out(2 * kModulePointCount);
+    resample_audio(frame.waveform.data(), frame.spectrum.data(), 2, 2, waveform_out.data(),
+                   spectrum_out.data());
+    EXPECT_EQ(waveform_out, frame.waveform_out);
+    EXPECT_EQ(spectrum_out, frame.spectrum_out);
 }
 
 } // namespace
