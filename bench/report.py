@@ -114,7 +114,13 @@ def rows_from(figures):
         rows.append(row("convert_audio_data per frame, p99", c["ns_p99"], "ns",
                         c["baseline_ns_p99"]))
     if "conversion_resample" in figures:
-        rows.append(row("  of which resampling, p50", f("conversion_resample")["ns_p50"], "ns"))
+        r = f("conversion_resample")
+        way = {1: "AVX2", 0: "SSE2"}.get(r.get("avx2"), "")
+        rows.append(row("  of which resampling%s, p50" % (" (%s)" % way if way else ""),
+                        r["ns_p50"], "ns"))
+    if "conversion_resample_sse2" in figures:
+        rows.append(row("  resampling the SSE2 way, as without AVX2, p50",
+                        f("conversion_resample_sse2")["ns_p50"], "ns"))
 
     for delay in (10, 16, 33):
         p = f("pacing_%d" % delay)
