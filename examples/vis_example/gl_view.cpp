@@ -20,22 +20,11 @@ size_t dib_row_bytes(int width)
 bool GlView::create(HINSTANCE instance, HWND frame)
 {
     instance_ = instance;
-    WNDCLASSA view_class = {};
     // OpenGL wants the same device context for the window's whole life.
-    view_class.style = CS_OWNDC;
-    view_class.lpfnWndProc = route_to_view<GlView>;
-    view_class.hInstance = instance;
-    view_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    view_class.lpszClassName = kGlViewClass;
-    if (!RegisterClassA(&view_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return false;
-
-    ViewPlacement place = {};
-    if (!place_view(frame, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, &place))
-        return false;
-    window_ = CreateWindowExA(0, kGlViewClass, kGlViewTitle, place.style, place.x, place.y,
-                              place.width, place.height, frame, nullptr, instance, this);
+    const ViewKind kind = {kGlViewClass, kGlViewTitle, CS_OWNDC,
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                           WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN};
+    window_ = create_view_window(instance, frame, kind, route_to_view<GlView>, this);
     if (!window_)
         return false;
     if (!start_opengl()) {

@@ -7,17 +7,31 @@ constexpr int kOwnWindowHeight = 200;
 
 }  // namespace
 
-bool place_view(HWND frame, DWORD child_style, DWORD own_style, ViewPlacement* placement)
+HWND create_view_window(HINSTANCE instance, HWND frame, const ViewKind& kind, WNDPROC procedure,
+                        void* view)
 {
+    WNDCLASSA view_class = {};
+    view_class.style = kind.class_style;
+    view_class.lpfnWndProc = procedure;
+    view_class.hInstance = instance;
+    view_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    view_class.lpszClassName = kind.class_name;
+    // The other module's view may have registered it already.
+    if (!RegisterClassA(&view_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return nullptr;
+
+    DWORD style = kind.child_style;
+    int x = 0, y = 0;
     RECT area = {0, 0, kOwnWindowWidth, kOwnWindowHeight};
     if (frame) {
         if (!GetClientRect(frame, &area))
-            return false;
-        *placement = {child_style, 0, 0, area.right, area.bottom};
-        return true;
+            return nullptr;
+    } else {
+        style = kind.own_style;
+        x = y = CW_USEDEFAULT;
+        AdjustWindowRect(&area, style, FALSE);
     }
-    AdjustWindowRect(&area, own_style, FALSE);
-    *placement = {own_style, CW_USEDEFAULT, CW_USEDEFAULT, area.right - area.left,
-                  area.bottom - area.top};
-    return true;
+    // The procedure finds the object through the creation parameter from the first message.
+    return CreateWindowExA(0, kind.class_name, kind.title, style, x, y, area.right - area.left,
+                           area.bottom - area.top, frame, nullptr, instance, view);
 }

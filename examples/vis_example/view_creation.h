@@ -1,21 +1,23 @@
-// What the module's two kinds of view window share: where a new view goes, and the window
-// procedure that hands each message to the object that made the window.
+// What the module's two kinds of view window share: how a view is made and where it goes,
+// and the window procedure that hands each message to the object that made the window.
 #pragma once
 
 #include <windows.h>
 
-struct ViewPlacement {
-    DWORD style;
-    int x;
-    int y;
-    int width;
-    int height;
+// What differs between the kinds of view: the class, the title and the styles.
+struct ViewKind {
+    const char* class_name;
+    const char* title;
+    UINT class_style;
+    DWORD child_style; // in the frame
+    DWORD own_style;   // without one
 };
 
-// A child filling `frame`'s client area, in `child_style`; or, when `frame` is 0, a
-// top-level window in `own_style` whose client area has the default size. False when the
-// frame's client area cannot be read.
-bool place_view(HWND frame, DWORD child_style, DWORD own_style, ViewPlacement* placement);
+// Registers the kind's class (once for the process) with `procedure` and makes the view: a
+// child filling `frame`'s client area, or, when `frame` is 0, a top-level window whose client
+// area has the default size. `view` is the creation parameter. 0 on failure.
+HWND create_view_window(HINSTANCE instance, HWND frame, const ViewKind& kind, WNDPROC procedure,
+                        void* view);
 
 // The procedure of a view class. The object comes as the creation parameter; from
 // WM_NCCREATE on it is kept in the window's user data and every message goes to its

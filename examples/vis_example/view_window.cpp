@@ -14,21 +14,9 @@ bool ViewWindow::create(HINSTANCE instance, HWND frame, COLORREF background)
     instance_ = instance;
     background_ = background;
 
-    WNDCLASSA view_class = {};
-    view_class.lpfnWndProc = route_to_view<ViewWindow>;
-    view_class.hInstance = instance;
-    view_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    view_class.lpszClassName = kViewClass;
-    // The other module's view may have registered it already.
-    if (!RegisterClassA(&view_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return false;
-
-    ViewPlacement place = {};
-    if (!place_view(frame, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, WS_OVERLAPPEDWINDOW, &place))
-        return false;
-    // The procedure finds this object through the creation parameter from the first message.
-    window_ = CreateWindowExA(0, kViewClass, kViewTitle, place.style, place.x, place.y,
-                              place.width, place.height, frame, nullptr, instance, this);
+    const ViewKind kind = {kViewClass, kViewTitle, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                           WS_OVERLAPPEDWINDOW};
+    window_ = create_view_window(instance, frame, kind, route_to_view<ViewWindow>, this);
     if (!window_)
         return false;
     // Windows sizes a new window without a WM_SIZE on some paths.
