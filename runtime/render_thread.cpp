@@ -16,6 +16,8 @@
 namespace {
 
 constexpr DWORD kStopWaitMs = 5000;
+// A thread told to exit from its own loop's wait does so within a pass of the loop.
+constexpr DWORD kOwnExitWaitMs = 250;
 // A thread ended by force is gone within moments; the bound keeps a stop from hanging.
 constexpr DWORD kTerminationWaitMs = 1000;
 constexpr int32_t kOwedRenderCalls = 3;
@@ -87,7 +89,7 @@ void render_loop(WinampVisModule* module)
             convert_audio_data();
             module->sample_rate = module_sample_rate(g_state.sample_rate_hz);
             while (now() < next_render_clock)
-                Sleep(1);
+                SleepEx(1, TRUE);
             next_render_clock = now() + module->frame_delay;
 
             int32_t result = 0;
@@ -99,7 +101,8 @@ void render_loop(WinampVisModule* module)
             if (frames_left != 0)
                 --frames_left;
         }
-        Sleep(1);
+        // Alertable, so that a stop past its bound can end the thread from here.
+        SleepEx(1, TRUE);
     }
 }
 
@@ -173,6 +176,21 @@ DWORD wait_for_thread(HANDLE thread, DWORD timeout_ms)
     }
 }
 
+void __stdcall exit_from_own_wait(ULONG_PTR)
+{
+    ExitThread(0);
+}
+
+// A thread still in the render loop (a long frame delay with render calls still owed) is
+// told to exit from the loop's own wait: it leaves through ExitThread, which frees what the
+// thread holds, where TerminateThread cuts it off wherever it stands. Some Wine builds take
+// the whole process down when TerminateThread meets a thread inside a system call.
+bool exit_thread_from_its_loop(HANDLE thread)
+{
+    return QueueUserAPC(exit_from_own_wait, thread, 0) &&
+           wait_for_thread(thread, kOwnExitWaitMs) == WAIT_OBJECT_0;
+}
+
 }  // namespace
 
 void stop_render_thread()
@@ -182,8 +200,10 @@ void stop_render_thread()
     if (wait_for_thread(thread, kStopWaitMs) != WAIT_OBJECT_0) {
         if (thread) {
             const DWORD thread_id = GetThreadId(thread);
-            TerminateThread(thread, 0);
-            WaitForSingleObject(thread, kTerminationWaitMs);
+            if (!exit_thread_from_its_loop(thread)) {
+                TerminateThread(thread, 0);
+                WaitForSingleObject(thread, kTerminationWaitMs);
+            }
             recover_audio_lock_from(thread_id);
         }
         teardown_runtime();

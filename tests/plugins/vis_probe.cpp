@@ -210,3 +210,13 @@ extern "C" __declspec(dllexport) void __cdecl probe_reset()
     g_boxes_shown = 0;
     release_no_access_memory();
 }
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_THREAD_DETACH) {
+        const LONG slot = InterlockedIncrement(&g_control.threads_detached) - 1;
+        if (slot < kProbeMaxDetachedThreads)
+            g_control.detached_thread_ids[slot] = GetCurrentThreadId();
+    }
+    return TRUE;
+}

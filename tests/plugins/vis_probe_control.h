@@ -82,6 +82,8 @@ struct ProbeEmbedRecord {
     RECT window_rect;
 };
 
+constexpr LONG kProbeMaxDetachedThreads = 64;
+
 struct ProbeControl {
     // What the plug-in is.
     int32_t module_count = 1;
@@ -150,6 +152,10 @@ struct ProbeControl {
     HWND dialog_window = nullptr;
     volatile LONG frames_painted = 0;
     RECT parent_rect_at_init = {};  // where the main window lay when the first init began
+
+    // Threads that left through ExitThread (TerminateThread notifies no DLL), the first ones.
+    volatile LONG threads_detached = 0;
+    DWORD detached_thread_ids[kProbeMaxDetachedThreads] = {};
 };
 
 using ProbeControlFunction = ProbeControl*(__cdecl*)();

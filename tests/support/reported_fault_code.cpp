@@ -3,15 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
 bool cpu_is_emulated()
 {
     const char* emulated = std::getenv("ZEKO_EMULATED_CPU");
     return emulated && std::strcmp(emulated, "1") == 0;
 }
-
-}  // namespace
 
 DWORD reported_fault_code(DWORD code)
 {
@@ -26,4 +22,11 @@ DWORD reported_fault_code(DWORD code)
     default:
         return code;
     }
+}
+
+bool is_reported_fault_code(DWORD reported, DWORD raised)
+{
+    if (raised == EXCEPTION_STACK_OVERFLOW && reported == EXCEPTION_STACK_OVERFLOW)
+        return true;
+    return reported == reported_fault_code(raised);
 }

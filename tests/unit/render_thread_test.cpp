@@ -1,6 +1,7 @@
 // The render thread driven directly from the player's side, with vis_probe as the module.
 #include "tests/support/probe_run_fixture.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace {
@@ -116,13 +117,19 @@ TEST_F(RenderThread, FailedFirstInitIsRetriedWithTheFrameWindow)
     EXPECT_EQ(g_state.init_in_progress, 0);
 }
 
-TEST_F(RenderThread, LongFrameDelayStopEndsByTerminationWithQuitOnTheStoppingThread)
+TEST_F(RenderThread, LongFrameDelayStopEndsTheThreadFromItsLoopWithQuitOnTheStoppingThread)
 {
     probe_.control().frame_delay = 3000;
     start_render_thread(kRenderRun);
     ASSERT_TRUE(wait_for_calls(kProbeRender, 1));
+    const DWORD render_thread_id = GetThreadId(g_state.render_thread);
     const DWORD start = GetTickCount();
     stop_render_thread();
+    // It left through its own exit, which tells the DLLs, not cut off by TerminateThread.
+    const ProbeControl& control = probe_.control();
+    const DWORD* detached_end =
+        control.detached_thread_ids + std::min(static_cast<LONG>(control.threads_detached), kProbeMaxDetachedThreads);
+    EXPECT_NE(std::find(control.detached_thread_ids, detached_end, render_thread_id), detached_end);
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 4900u);
     EXPECT_LT(elapsed, 9000u);
