@@ -106,6 +106,7 @@ void render_loop(WinampVisModule* module)
 DWORD WINAPI render_thread_main(LPVOID parameter)
 {
     const auto mode = static_cast<int32_t>(reinterpret_cast<intptr_t>(parameter));
+    g_state.render_thread_id = GetCurrentThreadId();
 
     srand(static_cast<unsigned>(time(nullptr)));
     g_state.rand_state = rand();
