@@ -164,6 +164,9 @@ DWORD wait_for_thread(HANDLE thread, DWORD timeout_ms)
 {
     if (!thread)
         return WAIT_FAILED;
+    // A thread that has ended (Render collecting it) has no dialogs to cancel.
+    if (WaitForSingleObject(thread, 0) == WAIT_OBJECT_0)
+        return WAIT_OBJECT_0;
     const DWORD thread_id = GetThreadId(thread);
     const DWORD start = GetTickCount();
     DWORD last_sweep = start;
