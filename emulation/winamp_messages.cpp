@@ -3,6 +3,7 @@
 #include "emulation/embed_window.h"
 #include "emulation/forward_to_player.h"
 #include "emulation/player_sync.h"
+#include "emulation/playlist_title.h"
 #include "emulation/plugins_folder.h"
 #include "emulation/random.h"
 #include "emulation/service_objects.h"
@@ -94,6 +95,9 @@ LRESULT answer_winamp_message(HWND, WPARAM wparam, LPARAM code)
     case 631:
         lay_parent_over_player(kPlaceFlags);
         return 1;
+    case kPlaylistTitleRequest:
+    case kPlaylistTitleWideRequest:
+        return answer_playlist_title(wparam, code);
     case 2004:
         return resize_cycle();
     case 3015:

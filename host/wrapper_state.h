@@ -35,6 +35,9 @@ struct WrapperState {
 
     // Render thread and what it shares with the player's thread.
     HANDLE render_thread = nullptr;
+    // Set by the render thread as its first act, so code that plug-ins call can tell it
+    // from the player's thread.
+    std::atomic<DWORD> render_thread_id{0};
     // Raised by the render thread as its last act: Render learns that the run ended without
     // asking the system about the thread on every frame.
     std::atomic<int32_t> render_thread_ended{0};

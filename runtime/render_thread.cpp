@@ -8,6 +8,7 @@
 #include "runtime/exception_guard.h"
 #include "runtime/module_sample_rate.h"
 #include "runtime/plugin_loader.h"
+#include "runtime/thread_dialogs.h"
 #include "runtime/winamp_vis.h"
 
 #include <ctime>
@@ -21,6 +22,8 @@ constexpr DWORD kOwnExitWaitMs = 250;
 // A thread ended by force is gone within moments; the bound keeps a stop from hanging.
 constexpr DWORD kTerminationWaitMs = 1000;
 constexpr int32_t kOwedRenderCalls = 3;
+// How often a stop looks again for dialogs of the render thread to cancel.
+constexpr DWORD kDialogSweepMs = 100;
 constexpr int32_t kPrepareAheadTicks = 10;
 
 int32_t now()
@@ -109,6 +112,7 @@ void render_loop(WinampVisModule* module)
 DWORD WINAPI render_thread_main(LPVOID parameter)
 {
     const auto mode = static_cast<int32_t>(reinterpret_cast<intptr_t>(parameter));
+    g_state.render_thread_id = GetCurrentThreadId();
 
     srand(static_cast<unsigned>(time(nullptr)));
     g_state.rand_state = rand();
@@ -157,18 +161,33 @@ namespace {
 
 // Waits for the thread while still answering what other threads send to the caller's
 // windows: the render thread's requests to the player must not run into their time-out
-// just because the player is busy stopping it.
+// just because the player is busy stopping it. The thread's dialogs are cancelled at once
+// and again at each sweep, since a plug-in may open one while the stop is under way.
 DWORD wait_for_thread(HANDLE thread, DWORD timeout_ms)
 {
     if (!thread)
         return WAIT_FAILED;
+    // A thread that has ended (Render collecting it) has no dialogs to cancel.
+    if (WaitForSingleObject(thread, 0) == WAIT_OBJECT_0)
+        return WAIT_OBJECT_0;
+    const DWORD thread_id = GetThreadId(thread);
     const DWORD start = GetTickCount();
+    DWORD last_sweep = start;
+    cancel_thread_dialogs(thread_id);
     for (;;) {
-        const DWORD elapsed = GetTickCount() - start;
+        const DWORD now_ms = GetTickCount();
+        const DWORD elapsed = now_ms - start;
         if (elapsed >= timeout_ms)
             return WaitForSingleObject(thread, 0);
-        const DWORD result =
-            MsgWaitForMultipleObjects(1, &thread, FALSE, timeout_ms - elapsed, QS_SENDMESSAGE);
+        if (now_ms - last_sweep >= kDialogSweepMs) {
+            cancel_thread_dialogs(thread_id);
+            last_sweep = now_ms;
+        }
+        const DWORD slice = timeout_ms - elapsed < kDialogSweepMs ? timeout_ms - elapsed
+                                                                  : kDialogSweepMs;
+        const DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, slice, QS_SENDMESSAGE);
+        if (result == WAIT_TIMEOUT)
+            continue;
         if (result != WAIT_OBJECT_0 + 1)
             return result;
         MSG msg;

@@ -1,7 +1,10 @@
 // Habits of real plug-ins, played by vis_probe through the real DLL: a drawing window that
 // cannot take position messages before its init has returned, drawing only through GetDC in
 // render, showing its frame itself, a dialog of its own left open, an init that fails for
-// good. Each run must show what it draws and move, or end cleanly.
+// good; a Winamp 5 SDK plug-in that takes everything through the host's services and keeps
+// a modal dialog open when stopped. Each run must show what it draws and move, or end
+// cleanly.
+#include "tests/plugins/vis_probe_resources.h"
 #include "tests/support/player_session.h"
 #include "tests/support/probe_plugin.h"
 #include "tests/support/process_resources.h"
@@ -9,6 +12,8 @@
 #include "tests/support/window_capture.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -134,6 +139,70 @@ TEST_F(PluginHabits, RunsWhoseInitFailedLeaveNoWindowOrClass)
     EXPECT_EQ(probe_.calls(kProbeInit).size(), 2u);
     EXPECT_TRUE(probe_.calls(kProbeRender).empty());
     session_.finalize();
+}
+
+// Modelled on a Winamp 5 plug-in built with its SDK: services looked up by value in the
+// header function, every string taken without a buffer and used at once, menus,
+// accelerators and dialogs through the language service, the application and callback
+// services called from its dialogs, the playlist title copied without a look.
+TEST_F(PluginHabits, Winamp5SdkPluginGetsEverythingThroughTheServices)
+{
+    control().sdk_plugin = 1;
+    control().drawing_window = kProbeTopLevelWindow;
+    control().draws_through_dc = 1;
+    session_.player().set_title(L"*** Song");
+    start();
+    ASSERT_TRUE(render_until_painted(2));
+
+    const ProbeSdkRecord& sdk = control().sdk;
+    EXPECT_EQ(sdk.services_found, kProbeSdkLanguage | kProbeSdkApplication | kProbeSdkSyscb);
+    EXPECT_EQ(sdk.language_instance, sdk.own_instance);
+    EXPECT_STREQ(sdk.text, PROBE_TEXT);
+    EXPECT_STREQ(sdk.wide_text, L"wide \u263A text");
+    EXPECT_STREQ(sdk.formatted, L"7 frames");
+    EXPECT_STREQ(sdk.missing_then_text, L"wide \u263A text");
+    EXPECT_EQ(sdk.menu_items[0], PROBE_MENU_ITEMS);
+    EXPECT_EQ(sdk.menu_items[1], PROBE_MENU_ITEMS);
+    EXPECT_EQ(sdk.accelerators_loaded, 7);
+    for (int wide = 0; wide < 2; ++wide) {
+        EXPECT_FALSE(sdk.skin_option_enabled[wide]) << wide;
+        EXPECT_FALSE(sdk.fullscreen_option_enabled[wide]) << wide;
+    }
+    EXPECT_STREQ(sdk.wide_label, L"\u263A  ZEKO ");
+    EXPECT_EQ(sdk.modal_results[0], 51);
+    EXPECT_EQ(sdk.modal_results[1], 54);
+    EXPECT_EQ(sdk.mouse_wheel_result, FALSE);
+    EXPECT_EQ(sdk.callback_result, 0);
+    // The test player answers the title requests with 0.
+    EXPECT_STREQ(sdk.title, "Song");
+    EXPECT_STREQ(sdk.wide_title, L"Song");
+    session_.finalize();
+    EXPECT_TRUE(nothing_of_ours_left());
+}
+
+// A stop while the plug-in's modal dialog runs on the render thread cancels the dialog, so
+// the thread ends by itself: the module's quit runs there, not on the player's thread as
+// after a forced end.
+TEST_F(PluginHabits, StopEndsAModalDialogOnTheRenderThreadAtOnce)
+{
+    control().sdk_plugin = 1;
+    control().sdk_keeps_modal_dialog = 1;
+    // Drawing in a window of its own, as such plug-ins do: its options dialogs in init then
+    // find a module that has a window.
+    control().drawing_window = kProbeTopLevelWindow;
+    start();
+    ASSERT_TRUE(session_.render_until([&] { return control().sdk.kept_dialog_open != 0; },
+                                      kTimeoutMs))
+        << probe_.calls(kProbeRender).size() << " renders, dialog result "
+        << control().sdk.kept_dialog_result;
+    const DWORD stop_ms = session_.finalize();
+    EXPECT_LT(stop_ms, 1000u);
+    EXPECT_EQ(control().sdk.kept_dialog_result, IDCANCEL);
+    const std::vector<ProbeCall> quits = probe_.calls(kProbeQuit);
+    ASSERT_EQ(quits.size(), 1u);
+    EXPECT_EQ(quits[0].thread_id, probe_.calls(kProbeInit).at(0).thread_id);
+    EXPECT_TRUE(nothing_of_ours_left());
+    std::printf("stop with the modal dialog open: %lu ms\n", stop_ms);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "tests/plugins/vis_probe_dialog.h"
 #include "tests/plugins/vis_probe_faults.h"
 #include "tests/plugins/vis_probe_script.h"
+#include "tests/plugins/vis_probe_sdk.h"
 #include "tests/plugins/vis_probe_window.h"
 
 #include <ctime>
@@ -16,6 +17,7 @@ WinampVisModule g_modules[kProbeMaxModules];
 char g_descriptions[kProbeMaxModules][32];
 LONG g_init_calls = 0;
 LONG g_boxes_shown = 0;
+LONG g_sdk_renders = 0;
 
 void record(ProbeEntry entry, int32_t module, intptr_t argument, HWND parent)
 {
@@ -116,6 +118,8 @@ int32_t __cdecl init_entry(WinampVisModule* module)
             g_control.drawing_window == kProbeChildWindow ? owner : nullptr, &g_control);
         announce_drawing_window(module->parent, g_control.vis_window);
     }
+    if (g_control.sdk_plugin)
+        sdk_use_services(module->parent, &g_control.sdk);
     if (g_control.window_fault != kProbeNoFault && g_control.vis_window)
         PostMessageA(g_control.vis_window, kProbeFaultMessage, 0, 0);
     send_requests(kProbeInit, module->parent);
@@ -133,6 +137,11 @@ int32_t __cdecl render_entry(WinampVisModule* module)
     show_box(kProbeRender, module->parent);
     if (g_control.draws_through_dc && g_control.vis_window)
         paint_through_dc(g_control.vis_window, InterlockedIncrement(&g_control.frames_painted));
+    if (g_control.sdk_plugin && InterlockedIncrement(&g_sdk_renders) == 1) {
+        sdk_copy_titles(module->parent, &g_control.sdk);
+        if (g_control.sdk_keeps_modal_dialog)
+            sdk_run_kept_dialog(module->parent, &g_control.sdk);
+    }
     return g_control.render_result;
 }
 
@@ -179,6 +188,8 @@ extern "C" __declspec(dllexport) WinampVisHeader* __cdecl winampVisGetHeader(HWN
 {
     apply_probe_script(g_control);
     record(kProbeHeader, -1, reinterpret_cast<intptr_t>(parent), parent);
+    if (g_control.sdk_plugin)
+        sdk_find_services(parent, &g_control.sdk);
     SetLastError(g_control.header_last_error);
     misbehave(kProbeHeader);
     if (g_control.module_function == kProbeNullFunction)
@@ -208,6 +219,7 @@ extern "C" __declspec(dllexport) void __cdecl probe_reset()
         module = WinampVisModule();
     g_init_calls = 0;
     g_boxes_shown = 0;
+    g_sdk_renders = 0;
     release_no_access_memory();
 }
 

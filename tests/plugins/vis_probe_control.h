@@ -84,6 +84,43 @@ struct ProbeEmbedRecord {
 
 constexpr LONG kProbeMaxDetachedThreads = 64;
 
+// What a Winamp 5 SDK plug-in got from its host's services.
+constexpr int kProbeSdkText = 64;
+enum ProbeSdkService : int32_t {
+    kProbeSdkLanguage = 1,
+    kProbeSdkApplication = 2,
+    kProbeSdkSyscb = 4,
+};
+
+struct ProbeSdkRecord {
+    int32_t services_found;        // ProbeSdkService bits, looked up by value
+    HINSTANCE language_instance;   // StartLanguageSupport's answer
+    HINSTANCE own_instance;
+    // Strings taken with no buffer of the plug-in's own and used at once.
+    char text[kProbeSdkText];
+    wchar_t wide_text[kProbeSdkText];
+    wchar_t formatted[kProbeSdkText];
+    wchar_t missing_then_text[kProbeSdkText];
+    int32_t menu_items[2];         // ANSI, wide
+    int32_t accelerators_loaded;   // one bit each: number ANSI, number wide, name by the wide call
+    // The options dialog made modeless, ANSI and wide: the skin option's state and the wide
+    // label's text right after creation.
+    int32_t skin_option_enabled[2];
+    int32_t fullscreen_option_enabled[2];
+    wchar_t wide_label[kProbeSdkText];
+    INT_PTR modal_results[2];      // dialogs that end at once, ANSI and wide
+    // The application's mouse-wheel call and the callback call, whose fallbacks when
+    // unanswered are TRUE and -1.
+    BOOL mouse_wheel_result;
+    int32_t callback_result;
+    // The playlist title copied without a look at the answer.
+    char title[kProbeSdkText];
+    wchar_t wide_title[kProbeSdkText];
+    // The modal dialog that render keeps open until it is cancelled.
+    volatile LONG kept_dialog_open;
+    INT_PTR kept_dialog_result;
+};
+
 struct ProbeControl {
     // What the plug-in is.
     int32_t module_count = 1;
@@ -156,6 +193,12 @@ struct ProbeControl {
     // Threads that left through ExitThread (TerminateThread notifies no DLL), the first ones.
     volatile LONG threads_detached = 0;
     DWORD detached_thread_ids[kProbeMaxDetachedThreads] = {};
+
+    // A Winamp 5 SDK plug-in: the header function looks its services up, init takes its
+    // strings, menus, accelerators and dialogs through them, render copies the title.
+    int32_t sdk_plugin = 0;
+    int32_t sdk_keeps_modal_dialog = 0;  // the first render runs a modal dialog until cancelled
+    ProbeSdkRecord sdk = {};
 };
 
 using ProbeControlFunction = ProbeControl*(__cdecl*)();

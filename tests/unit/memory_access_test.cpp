@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 // Three pages: read-write, read-only, no access.
@@ -51,6 +53,38 @@ TEST_F(MemoryAccess, NullFreedAndGuardPagesAreRefused)
     ASSERT_NE(gone, nullptr);
     VirtualFree(gone, 0, MEM_RELEASE);
     EXPECT_FALSE(is_readable_memory(gone, 4));
+}
+
+// A text is usable when its terminator is reached before an unreadable byte and within
+// the limit.
+TEST_F(MemoryAccess, TextMustEndBeforeUnreadableMemoryAndWithinTheLimit)
+{
+    DWORD previous = 0;
+    ASSERT_TRUE(VirtualProtect(pages_ + kPage, kPage, PAGE_READWRITE, &previous));
+    char* last_bytes = pages_ + 2 * kPage - 3;
+    std::memcpy(last_bytes, "ab", 3);
+    EXPECT_TRUE(is_readable_text(last_bytes, 3));
+    EXPECT_FALSE(is_readable_text(last_bytes, 2));
+    last_bytes[2] = 'c';
+    EXPECT_FALSE(is_readable_text(last_bytes, 100));
+
+    auto* wide = reinterpret_cast<wchar_t*>(pages_ + 2 * kPage - 4);
+    wide[0] = L'x';
+    wide[1] = L'\0';
+    EXPECT_TRUE(is_readable_text(wide, 2));
+    wide[1] = L'y';
+    EXPECT_FALSE(is_readable_text(wide, 100));
+}
+
+TEST(ModuleBase, OnlyTheBaseOfALoadedModuleCounts)
+{
+    HMODULE own = GetModuleHandleA(nullptr);
+    EXPECT_TRUE(is_loaded_module(own));
+    EXPECT_TRUE(is_loaded_module(GetModuleHandleA("kernel32.dll")));
+    EXPECT_FALSE(is_loaded_module(reinterpret_cast<char*>(own) + 0x1000));
+    EXPECT_FALSE(is_loaded_module(nullptr));
+    int on_stack = 0;
+    EXPECT_FALSE(is_loaded_module(&on_stack));
 }
 
 }  // namespace

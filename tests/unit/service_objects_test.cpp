@@ -1,4 +1,6 @@
+#include "emulation/dialog_text_patch.h"
 #include "emulation/service_objects.h"
+#include "tests/support/plugin_dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -10,46 +12,10 @@ namespace {
 
 constexpr int32_t kUntouched = 0x5A5A5A5A;
 
-struct PluginCall {
-    const void* object;
-    const void* entry;
-    int32_t code;
-    int32_t* result;
-    void* const* args;
-    int32_t argc;
-};
-
-// Calls the object's first table entry the way a compiled plug-in does: the four
-// arguments pushed, the object in ECX, no clean-up after the call. Returns the answer
-// and how far ESP moved, which is 0 only when the callee removed its arguments.
-void call_like_a_plugin(const PluginCall& call, int32_t* answer, int32_t* stack_change)
-{
-    asm volatile("movl %%esp, %%esi\n\t"
-                 "pushl 20(%%ebx)\n\t"
-                 "pushl 16(%%ebx)\n\t"
-                 "pushl 12(%%ebx)\n\t"
-                 "pushl 8(%%ebx)\n\t"
-                 "movl (%%ebx), %%ecx\n\t"
-                 "call *4(%%ebx)\n\t"
-                 "movl %%esp, %%edx\n\t"
-                 "subl %%esi, %%edx\n\t"
-                 "movl %%esi, %%esp"
-                 : "=a"(*answer), "=d"(*stack_change)
-                 : "b"(&call)
-                 : "ecx", "esi", "memory", "cc");
-}
-
 int32_t dispatch(const ServiceObject& object, int32_t code, int32_t* result,
                  std::vector<void*> args)
 {
-    const void* table = *reinterpret_cast<const void* const*>(&object);
-    const void* entry = *static_cast<const void* const*>(table);
-    int32_t answer = 0;
-    int32_t stack_change = 0;
-    const int32_t argc = static_cast<int32_t>(args.size());
-    call_like_a_plugin({&object, entry, code, result, args.data(), argc}, &answer, &stack_change);
-    EXPECT_EQ(stack_change, 0) << "Dispatch must remove its four arguments";
-    return answer;
+    return dispatch_like_a_plugin(&object, code, result, std::move(args));
 }
 
 int32_t address_of(const void* pointer)
@@ -108,18 +74,24 @@ TEST(ServiceObjects, GetSelfAnswersTheObjectFindServiceHandsOutWhateverTheCount)
     }
 }
 
-TEST(ServiceObjects, FixedValueNeedsExactlyTwoArgumentsAndUnknownCodesAreRefused)
+TEST(ServiceObjects, StartLanguageAnswersALoadedModuleElseTheFixedValueAndUnknownCodesAreRefused)
 {
     int32_t unused = 0;
     int32_t result = kUntouched;
-    EXPECT_EQ(dispatch(LanguageService, kFixedValue, &result, {&unused, &unused}), 1);
+    EXPECT_EQ(dispatch(LanguageService, kStartLanguage, &result, {&unused, &unused}), 1);
+    EXPECT_EQ(static_cast<uint32_t>(result), 0xDEADC0DEu);
+    HMODULE own = GetModuleHandleA(nullptr);
+    EXPECT_EQ(dispatch(LanguageService, kStartLanguage, &result, {&own, &unused}), 1);
+    EXPECT_EQ(result, address_of(own));
+    char* inside_module = reinterpret_cast<char*>(own) + 0x1000;
+    EXPECT_EQ(dispatch(LanguageService, kStartLanguage, &result, {&inside_module, &unused}), 1);
     EXPECT_EQ(static_cast<uint32_t>(result), 0xDEADC0DEu);
 
-    for (const int32_t code : {kFixedValue, 0, 11, 299, 301, -1}) {
+    for (const int32_t code : {kStartLanguage, 0, 12, 91, 299, 301, -1}) {
         result = kUntouched;
         const std::vector<void*> args =
-            code == kFixedValue ? std::vector<void*>{&unused, &unused, &unused}
-                                : std::vector<void*>{&unused, &unused};
+            code == kStartLanguage ? std::vector<void*>{&unused, &unused, &unused}
+                                   : std::vector<void*>{&unused, &unused};
         EXPECT_EQ(dispatch(LanguageService, code, &result, args), 0) << code;
         EXPECT_EQ(result, kUntouched);
     }

@@ -153,6 +153,20 @@ TEST_F(WinampMessages, PluginThatNeedsAFrameGetsItOnTheSecondInit)
     EXPECT_EQ(g_state.vis_window, control.vis_window);
 }
 
+// Plug-ins copy the playlist title unchecked: the player's string when it gives one, else
+// the title the main window mirrors.
+TEST_F(WinampMessages, PlaylistTitleIsAlwaysAString)
+{
+    static const wchar_t kPlayersOwn[] = L"from the player";
+    player_.set_title(L"*** Song");
+    player_.set_answer(213, reinterpret_cast<LRESULT>(kPlayersOwn));
+    send_from(kProbeRender, {{0, 212}, {0, 213}});
+    start_render_thread(kRenderRun);
+    ASSERT_TRUE(wait_for_requests());
+    EXPECT_STREQ(reinterpret_cast<const char*>(answer(0)), "Song");
+    EXPECT_EQ(answer(1), reinterpret_cast<LRESULT>(kPlayersOwn));
+}
+
 class WinampMessagesWithoutPlayerWindow : public ProbeRunFixture {
 protected:
     WinampMessagesWithoutPlayerWindow() : ProbeRunFixture(player_options(false, false)) {}
@@ -164,6 +178,16 @@ TEST_F(WinampMessagesWithoutPlayerWindow, ForwardedCodesAnswerMinusOne)
     start_render_thread(kRenderRun);
     ASSERT_TRUE(wait_for_requests());
     EXPECT_EQ(probe_.control().request_answers[0], -1);
+}
+
+TEST_F(WinampMessagesWithoutPlayerWindow, PlaylistTitleIsAnEmptyWideString)
+{
+    send_from(kProbeRender, {{0, 213}});
+    start_render_thread(kRenderRun);
+    ASSERT_TRUE(wait_for_requests());
+    const auto* title = reinterpret_cast<const wchar_t*>(probe_.control().request_answers[0]);
+    ASSERT_NE(title, nullptr);
+    EXPECT_STREQ(title, L"");
 }
 
 class WinampMessagesWithHungPlayer : public ProbeRunFixture {
