@@ -120,7 +120,7 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
     DeleteFileA((out + "\\survey.md").c_str());
     DeleteFileA((out + "\\survey.png").c_str());
 
-    // Eight runs of 1 s and seven listings, the hang ended by the wrapper's 5 s stop: about
+    // Nine runs of 1 s and seven listings, the hang ended by the wrapper's 5 s stop: about
     // 20 s here, 50 s on a loaded machine. No run may reach its own hard bound (the verdicts
     // below would say so), and the whole stays far below the sum of those bounds (500 s).
     const Finished finished = run_player(
@@ -133,6 +133,10 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
     std::map<std::string, std::string> found = verdicts(table);
     EXPECT_EQ(found["vis_example.dll 0"], "works") << table;
     EXPECT_EQ(found["vis_example.dll 1"], "works") << table;
+    // No OpenGL and no Direct3D device under the null driver: both 3D modules fail their
+    // init, without a box.
+    EXPECT_EQ(found["vis_example.dll 2"], "fails: init failed twice") << table;
+    EXPECT_EQ(found["vis_example.dll 3"], "fails: init failed twice") << table;
     EXPECT_EQ(found["vis_blank.dll 0"], "runs but draws nothing") << table;
     EXPECT_EQ(found["vis_box.dll 0"], "works") << table;
     EXPECT_NE(table.find("box: vis_probe: vis_probe asks"), std::string::npos) << table;
