@@ -9,12 +9,6 @@ namespace {
 constexpr char kGlViewClass[] = "VisExampleGlView";
 constexpr char kGlViewTitle[] = "Example visualization (OpenGL)";
 
-// Rows of a 24-bit DIB are padded to 4 bytes, which is OpenGL's default pack alignment.
-size_t dib_row_bytes(int width)
-{
-    return (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-}
-
 }  // namespace
 
 bool GlView::create(HINSTANCE instance, HWND frame)
@@ -64,9 +58,6 @@ void GlView::stop_opengl()
     if (dc_ && window_)
         ReleaseDC(window_, dc_);
     dc_ = nullptr;
-    copy_.clear();
-    copy_width_ = 0;
-    copy_height_ = 0;
 }
 
 void GlView::destroy()
@@ -90,41 +81,16 @@ bool GlView::begin_frame(int* width, int* height)
     // frame.
     if (wglGetCurrentContext() != context_ && !wglMakeCurrent(dc_, context_))
         return false;
-    frame_width_ = client.right;
-    frame_height_ = client.bottom;
-    *width = frame_width_;
-    *height = frame_height_;
-    glViewport(0, 0, frame_width_, frame_height_);
+    *width = client.right;
+    *height = client.bottom;
+    glViewport(0, 0, client.right, client.bottom);
     return true;
 }
 
 void GlView::end_frame()
 {
-    if (!window_ || !context_)
-        return;
-    copy_width_ = frame_width_;
-    copy_height_ = frame_height_;
-    copy_.resize(dib_row_bytes(copy_width_) * copy_height_);
-    // Read from the back buffer before the swap: what the front buffer holds afterwards is
-    // up to the driver.
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, copy_width_, copy_height_, GL_BGR_EXT, GL_UNSIGNED_BYTE, copy_.data());
-    SwapBuffers(dc_);
-}
-
-void GlView::print_copy(HDC target) const
-{
-    if (copy_.empty())
-        return;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = copy_width_;
-    info.bmiHeader.biHeight = copy_height_;  // bottom-up, as OpenGL reads
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(target, 0, 0, copy_width_, copy_height_, 0, 0, 0, copy_height_,
-                      copy_.data(), &info, DIB_RGB_COLORS);
+    if (window_ && context_)
+        SwapBuffers(dc_);
 }
 
 LRESULT GlView::handle(UINT message, WPARAM wparam, LPARAM lparam)
@@ -140,9 +106,6 @@ LRESULT GlView::handle(UINT message, WPARAM wparam, LPARAM lparam)
             EndPaint(window, &paint);
         return 0;
     }
-    case WM_PRINTCLIENT:
-        print_copy(reinterpret_cast<HDC>(wparam));
-        return 0;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
         // Hosts pass on their frame's position changes too; only our own are ours to act on.

@@ -1,4 +1,4 @@
-// What the module's two kinds of view window share: how a view is made and where it goes,
+// What the modules' kinds of view window share: how a view is made and where it goes,
 // and the window procedure that hands each message to the object that made the window.
 #pragma once
 

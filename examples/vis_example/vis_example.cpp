@@ -1,13 +1,15 @@
-// vis_example: a Winamp visualization plug-in with three modules, "Spectrum bars",
-// "Oscilloscope" and "Spectrum bars (OpenGL)". The first two draw with GDI into a back
-// buffer, the third with OpenGL, each in a window that fills the frame its host offers
-// (or, if the user prefers, a window of its own). The settings live in a section of the
+// vis_example: a Winamp visualization plug-in with four modules, "Spectrum bars",
+// "Oscilloscope", "Spectrum bars (OpenGL)" and "Spectrum bars (Direct3D 9)". The first two
+// draw with GDI into a back buffer, the others with OpenGL and Direct3D 9, each in a window
+// that fills the frame its host offers (or, if the user prefers, a window of its own). The settings live in a section of the
 // host's settings file; the configuration dialog comes from the host's language service.
 //
 // The host calls, in this order: winampVisGetHeader, get_module, config (only when the
 // user asks), init, render once a frame, quit. init, render and quit run on the host's
 // render thread; config may run on another thread while a module renders.
 #include "config_dialog.h"
+#include "d3d_painter.h"
+#include "d3d_view.h"
 #include "drawing_rules.h"
 #include "gl_painter.h"
 #include "gl_view.h"
@@ -25,12 +27,15 @@ constexpr int kFrameDelayMs = 20;  // 50 frames a second
 constexpr int kFrameClientWidth = 400;
 constexpr int kFrameClientHeight = 200;
 
-struct ModuleState {
-    explicit ModuleState(bool draws_with_opengl) : opengl(draws_with_opengl) {}
+enum class Drawing { gdi, opengl, direct3d };
 
-    const bool opengl;  // draws in gl_view, else in view
+struct ModuleState {
+    explicit ModuleState(Drawing drawing_kind) : drawing(drawing_kind) {}
+
+    const Drawing drawing;  // which of the views the module draws in
     ViewWindow view;
     GlView gl_view;
+    D3dView d3d_view;
     HWND frame = nullptr;
     // The host keeps this record's address and writes the frame's rectangle into it, so it
     // lives as long as the DLL.
@@ -50,7 +55,28 @@ ModuleState& state_of(WinampVisModule* module)
 
 HWND view_of(const ModuleState& state)
 {
-    return state.opengl ? state.gl_view.handle() : state.view.handle();
+    switch (state.drawing) {
+    case Drawing::opengl:
+        return state.gl_view.handle();
+    case Drawing::direct3d:
+        return state.d3d_view.handle();
+    case Drawing::gdi:
+        break;
+    }
+    return state.view.handle();
+}
+
+bool create_view(ModuleState& state, HINSTANCE instance, COLORREF background)
+{
+    switch (state.drawing) {
+    case Drawing::opengl:
+        return state.gl_view.create(instance, state.frame);
+    case Drawing::direct3d:
+        return state.d3d_view.create(instance, state.frame);
+    case Drawing::gdi:
+        break;
+    }
+    return state.view.create(instance, state.frame, background);
 }
 
 // The frame from the host's embed-window function; 0 when the host has none to offer.
@@ -83,12 +109,9 @@ int __cdecl init_module(WinampVisModule* module)
     }
     for (int& peak : state.peaks)
         peak = 0;
-    // Where there is no OpenGL the OpenGL module fails here, without a box: what to tell
-    // the user is the host's to decide.
-    const bool created =
-        state.opengl ? state.gl_view.create(module->instance, state.frame)
-                     : state.view.create(module->instance, state.frame, settings.background_colour);
-    if (!created)
+    // Where there is no OpenGL or no Direct3D device the 3D modules fail here, without a
+    // box: what to tell the user is the host's to decide.
+    if (!create_view(state, module->instance, settings.background_colour))
         return 1;  // quit closes the frame
     announce_vis_window(module->parent, view_of(state));
     // Shown only once the host knows the window. A frame comes hidden; the view fills it.
@@ -134,6 +157,28 @@ int __cdecl render_gl_spectrum(WinampVisModule* module)
     return 0;
 }
 
+int __cdecl render_d3d_spectrum(WinampVisModule* module)
+{
+    ModuleState& state = state_of(module);
+    IDirect3DDevice9* device = nullptr;
+    int width = 0;
+    int height = 0;
+    switch (state.d3d_view.begin_frame(&device, &width, &height)) {
+    case D3dView::FrameStart::gone:
+        return 1;
+    case D3dView::FrameStart::skip:
+        return 0;
+    case D3dView::FrameStart::draw:
+        break;
+    }
+    const VisSettings settings = g_settings.get();
+    uint8_t levels[kMaxBars];
+    update_bars(module, settings, state, levels);
+    paint_spectrum_d3d(device, settings, levels, state.peaks, settings.bar_count, width, height);
+    state.d3d_view.end_frame();
+    return 0;
+}
+
 int __cdecl render_scope(WinampVisModule* module)
 {
     ModuleState& state = state_of(module);
@@ -154,6 +199,7 @@ void __cdecl quit_module(WinampVisModule* module)
         announce_vis_window(module->parent, nullptr);
     state.view.destroy();
     state.gl_view.destroy();
+    state.d3d_view.destroy();
     // Winamp makes a new frame for every call of its embed function and leaves it to the
     // plug-in to close.
     if (state.frame && IsWindow(state.frame))
@@ -179,7 +225,8 @@ void __cdecl configure(WinampVisModule* module)
         save_settings(ini_path, settings);
 }
 
-ModuleState g_states[] = {ModuleState(false), ModuleState(false), ModuleState(true)};
+ModuleState g_states[] = {ModuleState(Drawing::gdi), ModuleState(Drawing::gdi),
+                          ModuleState(Drawing::opengl), ModuleState(Drawing::direct3d)};
 
 WinampVisModule make_module(const char* description, WinampModuleRender render,
                             ModuleState* state, int spectrum_channels, int waveform_channels)
@@ -202,6 +249,7 @@ WinampVisModule g_modules[] = {
     make_module("Spectrum bars", render_spectrum, &g_states[0], 2, 0),
     make_module("Oscilloscope", render_scope, &g_states[1], 0, 2),
     make_module("Spectrum bars (OpenGL)", render_gl_spectrum, &g_states[2], 2, 0),
+    make_module("Spectrum bars (Direct3D 9)", render_d3d_spectrum, &g_states[3], 2, 0),
 };
 
 WinampVisModule* __cdecl get_module(int index)
@@ -212,7 +260,8 @@ WinampVisModule* __cdecl get_module(int index)
 }
 
 WinampVisHeader g_header = {
-    0x101, "Example visualization (spectrum bars, oscilloscope, OpenGL bars)", get_module};
+    0x101, "Example visualization (spectrum bars, oscilloscope, OpenGL and Direct3D 9 bars)",
+    get_module};
 
 }  // namespace
 

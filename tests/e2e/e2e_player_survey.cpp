@@ -1,6 +1,7 @@
 // The reference player run as a person runs it, in a process of its own: a plug-in whose
 // run ends without a window, the survey of a folder of plug-ins with their known faults,
 // and what the player takes for a message box.
+#include "tests/support/ini_file.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait.h"
 #include "tests/support/wrapper_dll.h"
@@ -116,15 +117,23 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
     add_probe(plugins, "vis_blank", "init_failures=1\nask_embed_window=1\ndrawing_window=child\n");
     add_probe(plugins, "vis_box", "init_failures=1\nask_embed_window=1\ndrawing_window=child\n"
                                   "draws_through_dc=1\nshows_itself=1\nmessage_box_from=render\n");
+    // Saved settings handed to every run: vis_example draws in a window of its own, and a
+    // plug-in's file in a folder of its own arrives too.
+    TempDir saved;
+    set_ini_value(saved.file("zeko_vis_winamp.ini"), "vis_example", "embed_in_frame", "0");
+    ASSERT_TRUE(CreateDirectoryA(saved.file("Plugins").c_str(), nullptr));
+    write_file_text(saved.file("Plugins\\vis_state.dat"), "preset");
     const std::string out = build_dir() + "\\survey_test_out";
     DeleteFileA((out + "\\survey.md").c_str());
     DeleteFileA((out + "\\survey.png").c_str());
 
-    // Eight runs of 1 s and seven listings, the hang ended by the wrapper's 5 s stop: about
+    // Nine runs of 1 s and seven listings, the hang ended by the wrapper's 5 s stop: about
     // 20 s here, 50 s on a loaded machine. No run may reach its own hard bound (the verdicts
     // below would say so), and the whole stays far below the sum of those bounds (500 s).
     const Finished finished = run_player(
-        "--survey \"" + plugins.path() + "\" --seconds 1 --out \"" + out + "\"", 400000, plugins);
+        "--survey \"" + plugins.path() + "\" --seconds 1 --out \"" + out + "\" --settings-from \"" +
+            saved.path() + "\"",
+        400000, plugins);
     ASSERT_TRUE(finished.ended) << finished.output;
     EXPECT_EQ(finished.exit_code, 0u) << finished.output;
     EXPECT_LT(finished.seconds, 200.0);
@@ -133,6 +142,15 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
     std::map<std::string, std::string> found = verdicts(table);
     EXPECT_EQ(found["vis_example.dll 0"], "works") << table;
     EXPECT_EQ(found["vis_example.dll 1"], "works") << table;
+    EXPECT_NE(table.find("| vis_example.dll | 1 Oscilloscope | first attempt | own window |"),
+              std::string::npos)
+        << table;
+    const std::string blank_settings = out + "\\survey-runs\\vis_blank.dll.0.settings";
+    EXPECT_EQ(read_file_text(blank_settings + "\\Plugins\\vis_state.dat"), "preset");
+    // No OpenGL and no Direct3D device under the null driver: both 3D modules fail their
+    // init, without a box.
+    EXPECT_EQ(found["vis_example.dll 2"], "fails: init failed twice") << table;
+    EXPECT_EQ(found["vis_example.dll 3"], "fails: init failed twice") << table;
     EXPECT_EQ(found["vis_blank.dll 0"], "runs but draws nothing") << table;
     EXPECT_EQ(found["vis_box.dll 0"], "works") << table;
     EXPECT_NE(table.find("box: vis_probe: vis_probe asks"), std::string::npos) << table;

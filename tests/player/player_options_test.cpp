@@ -26,7 +26,7 @@ TEST(PlayerOptions, EveryOptionTakesItsValue)
 {
     const OptionsResult result =
         parse({"--plugin", "C:\\vis\\vis_a.dll", "--wav", "song.wav", "--seconds", "2.5",
-               "--screenshot", "out.png", "--settings", "C:\\cfg"});
+               "--screenshot", "out.png", "--settings", "C:\\cfg", "--settings-from", "saved"});
     ASSERT_EQ(result.error, "");
     EXPECT_EQ(result.options.plugin_path, "C:\\vis\\vis_a.dll");
     EXPECT_EQ(result.options.module_index, 0);
@@ -34,6 +34,7 @@ TEST(PlayerOptions, EveryOptionTakesItsValue)
     EXPECT_DOUBLE_EQ(result.options.seconds, 2.5);
     EXPECT_EQ(result.options.screenshot_path, "out.png");
     EXPECT_EQ(result.options.settings_dir, "C:\\cfg");
+    EXPECT_EQ(result.options.settings_from, "saved");
 }
 
 TEST(PlayerOptions, ModuleSuffixOfThePluginChoosesTheModule)

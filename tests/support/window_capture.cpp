@@ -16,7 +16,7 @@ namespace {
 using CopyInto = std::function<bool(HDC, const RECT&)>;
 
 // The window's client area as `copy` puts it into a 32-bit DIB's device context. The top
-// byte is dropped: OpenGL's read-backs set it.
+// byte is dropped: some sources set it.
 WindowCapture capture_with(HWND window, const CopyInto& copy)
 {
     WindowCapture capture;
@@ -74,15 +74,6 @@ WindowCapture capture_client(HWND window)
         if (window_dc)
             ReleaseDC(window, window_dc);
         return copied;
-    });
-}
-
-WindowCapture capture_printed_client(HWND window)
-{
-    return capture_with(window, [window](HDC dc, const RECT&) {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
-                                   PRF_CLIENT, SMTO_ABORTIFHUNG, 5000, &result) != 0;
     });
 }
 

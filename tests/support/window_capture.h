@@ -1,5 +1,6 @@
-// A window's client area as it was drawn, read back from the window's surface into a
-// 32-bit DIB section, so a test sees what a window draws without a screen.
+// A window's client area as it was drawn, read back into a 32-bit DIB section from the
+// window's surface (what a window draws, without a screen) or from the screen (what a
+// display shows, OpenGL and Direct3D included).
 #pragma once
 
 #include <windows.h>
@@ -24,9 +25,6 @@ constexpr uint32_t kUnpaintedRgb = 0xFF00FF;
 
 // Empty (0 by 0) when the window has no client area or its surface cannot be read.
 WindowCapture capture_client(HWND window);
-
-// What the window paints for WM_PRINTCLIENT; empty when it does not answer within 5 s.
-WindowCapture capture_printed_client(HWND window);
 
 using PictureLook = std::function<WindowCapture(HWND)>;
 

@@ -1,5 +1,6 @@
 // zeko_player: a small reference player that hosts zeko_vis_winamp.dll the way the ZEKO
 // player does, feeding it a built-in piece or a WAV file, and reports what it saw.
+#include "tools/player/folder_tree.h"
 #include "tools/player/player_options.h"
 #include "tools/player/player_session.h"
 #include "tools/player/player_setup.h"
@@ -139,8 +140,17 @@ int main(int argc, char** argv)
         fprintf(stderr, "zeko_player: cannot create the settings directory %s\n", settings_dir.c_str());
         return kExitSetupFailed;
     }
-    const std::string settings_file =
-        settings_file_in(settings_dir.empty() ? executable_dir() : settings_dir);
+    const std::string settings_home = settings_dir.empty() ? executable_dir() : settings_dir;
+    if (!options.settings_from.empty()) {
+        const std::string error =
+            copy_folder_contents(full_path(options.settings_from), settings_home);
+        if (!error.empty()) {
+            fprintf(stderr, "zeko_player: %s\n", error.c_str());
+            return kExitSetupFailed;
+        }
+    }
+    // After the copy: the chosen plug-in wins over one that the copied settings name.
+    const std::string settings_file = settings_file_in(settings_home);
     if (!options.plugin_path.empty() &&
         !select_plugin(settings_file, full_path(options.plugin_path), options.module_index)) {
         fprintf(stderr, "zeko_player: cannot write %s\n", settings_file.c_str());

@@ -8,7 +8,9 @@
 
 const char kPlayerUsage[] =
     "usage: zeko_player [--plugin FILE[$N]] [--wav FILE] [--seconds N] [--screenshot FILE.png]\n"
-    "                   [--settings DIR] [--from-screen]\n"
+    "                   [--settings DIR] [--settings-from DIR] [--from-screen]\n"
+    "       zeko_player --survey DIR [--seconds N] [--out DIR] [--settings-from DIR]\n"
+    "                   [--from-screen]\n"
     "  --plugin FILE      select this Winamp plug-in (module N with the $N suffix) in the\n"
     "                     wrapper's settings before it starts\n"
     "  --wav FILE         play a 16-bit PCM WAV file instead of the built-in piece\n"
@@ -18,6 +20,8 @@ const char kPlayerUsage[] =
     "  --screenshot FILE  at the end, save the panel and the plug-in's frame as a PNG\n"
     "  --settings DIR     the directory the player names for the wrapper's settings file\n"
     "                     (default: beside zeko_player.exe)\n"
+    "  --settings-from DIR  copy what DIR holds into the settings directory before the\n"
+    "                     run (into each run's, in a survey): plug-ins' saved state\n"
     "  --survey DIR       run every module of every vis*.dll in DIR for --seconds (default 4),\n"
     "                     each in a process of its own, and write survey.md and survey.png\n"
     "  --out DIR          where the survey writes (default: out)\n"
@@ -65,6 +69,7 @@ OptionsResult parse_player_options(int argc, const char* const* argv)
         }
         const bool takes_value = name == "--plugin" || name == "--wav" || name == "--seconds" ||
                                  name == "--screenshot" || name == "--settings" ||
+                                 name == "--settings-from" ||
                                  name == "--survey" || name == "--out" ||
                                  name == "--list-modules" || name == "--report";
         if (!takes_value) {
@@ -89,6 +94,8 @@ OptionsResult parse_player_options(int argc, const char* const* argv)
             options.screenshot_path = value;
         } else if (name == "--settings") {
             options.settings_dir = value;
+        } else if (name == "--settings-from") {
+            options.settings_from = value;
         } else if (name == "--survey") {
             options.survey_dir = value;
         } else if (name == "--out") {

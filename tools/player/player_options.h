@@ -16,6 +16,9 @@ struct PlayerOptions {
     std::string screenshot_path;
     // Empty: the settings file lies beside the player's executable.
     std::string settings_dir;
+    // A folder whose contents are copied into the settings folder before the run (into
+    // each run's, in a survey): the plug-ins' saved state, say.
+    std::string settings_from;
     bool show_help = false;
     // Pictures are read from the screen, as a display shows them, not from the windows'
     // surfaces (which hold no OpenGL pixels of a child window under some X11 drivers).

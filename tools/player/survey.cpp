@@ -2,6 +2,7 @@
 
 #include "tools/player/child_process.h"
 #include "tools/player/contact_sheet.h"
+#include "tools/player/folder_tree.h"
 #include "tools/player/module_listing.h"
 #include "tools/player/picture_file.h"
 #include "tools/player/player_setup.h"
@@ -112,20 +113,26 @@ std::vector<ModuleRun> list_file(const std::string& dir, const std::string& file
     return runs;
 }
 
-void run_module(const std::string& dir, const std::string& work, double seconds,
-                bool from_screen, ModuleRun& run)
+void run_module(const std::string& dir, const std::string& work, const PlayerOptions& options,
+                double seconds, ModuleRun& run)
 {
     const std::string name = work + "\\" + run.file + "." + std::to_string(run.module);
     const std::string facts_path = name + ".txt";
     DeleteFileA(facts_path.c_str());
     DeleteFileA((facts_path + ".picture").c_str());
+    // Every run starts from an empty settings folder (plus what --settings-from gives), not
+    // from what an earlier survey's run left there.
+    remove_folder(name + ".settings");
     char seconds_text[32];
     snprintf(seconds_text, sizeof seconds_text, "%g", seconds);
     const ChildResult child = run_child(
         quoted(this_program()) + " --plugin " +
             quoted(dir + "\\" + run.file + "$" + std::to_string(run.module)) + " --seconds " +
             seconds_text + " --settings " + quoted(name + ".settings") + " --report " +
-            quoted(facts_path) + (from_screen ? " --from-screen" : ""),
+            quoted(facts_path) + (options.from_screen ? " --from-screen" : "") +
+            (options.settings_from.empty()
+                 ? ""
+                 : " --settings-from " + quoted(full_path(options.settings_from))),
         name + ".log", kStartupLimitSeconds + seconds + kStopBoundSeconds + kRunBoundMarginSeconds);
     run.exit_code = child.exit_code;
     run.process_seconds = child.seconds;
@@ -188,6 +195,13 @@ int run_survey(const PlayerOptions& options)
         fprintf(stderr, "zeko_player: no vis*.dll in %s\n", dir.c_str());
         return 1;
     }
+    const DWORD saved = options.settings_from.empty()
+                            ? FILE_ATTRIBUTE_DIRECTORY
+                            : GetFileAttributesA(options.settings_from.c_str());
+    if (saved == INVALID_FILE_ATTRIBUTES || !(saved & FILE_ATTRIBUTE_DIRECTORY)) {
+        fprintf(stderr, "zeko_player: no such folder: %s\n", options.settings_from.c_str());
+        return 1;
+    }
     if (!make_directory(out) || !make_directory(work)) {
         fprintf(stderr, "zeko_player: cannot create %s\n", work.c_str());
         return 1;
@@ -200,7 +214,7 @@ int run_survey(const PlayerOptions& options)
     for (const std::string& file : files) {
         for (ModuleRun& run : list_file(dir, file, work)) {
             if (run.module >= 0)
-                run_module(dir, work, seconds, options.from_screen, run);
+                run_module(dir, work, options, seconds, run);
             printf("zeko_player: %s module %d: %s\n", run.file.c_str(), run.module,
                    verdict_of(run).text.c_str());
             fflush(stdout);
