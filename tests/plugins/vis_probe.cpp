@@ -4,6 +4,7 @@
 #include "tests/plugins/vis_probe_control.h"
 #include "tests/plugins/vis_probe_dialog.h"
 #include "tests/plugins/vis_probe_faults.h"
+#include "tests/plugins/vis_probe_fuzz.h"
 #include "tests/plugins/vis_probe_script.h"
 #include "tests/plugins/vis_probe_window.h"
 
@@ -104,6 +105,7 @@ int32_t __cdecl init_entry(WinampVisModule* module)
         send_requests(kProbeInit, module->parent);
     const bool fails = InterlockedIncrement(&g_init_calls) <= g_control.init_failures;
     show_box(kProbeInit, module->parent);
+    fuzz_from_init(module->parent, g_control.embed_window, g_control.vis_window);
     if (fails)
         return 1;
     if (g_control.opens_dialog && !g_control.dialog_window)
@@ -133,6 +135,7 @@ int32_t __cdecl render_entry(WinampVisModule* module)
     show_box(kProbeRender, module->parent);
     if (g_control.draws_through_dc && g_control.vis_window)
         paint_through_dc(g_control.vis_window, InterlockedIncrement(&g_control.frames_painted));
+    fuzz_from_render(module->parent, g_control.embed_window, g_control.vis_window);
     return g_control.render_result;
 }
 
@@ -140,6 +143,7 @@ void __cdecl quit_entry(WinampVisModule* module)
 {
     record(kProbeQuit, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
     misbehave(kProbeQuit);
+    fuzz_quit();
     destroy_drawing_window(&g_control);
     close_own_dialog(&g_control.dialog_window);
 }
@@ -209,4 +213,5 @@ extern "C" __declspec(dllexport) void __cdecl probe_reset()
     g_init_calls = 0;
     g_boxes_shown = 0;
     release_no_access_memory();
+    fuzz_reset();
 }
