@@ -1,0 +1,239 @@
+// A plug-in that sends anything: vis_probe's fuzzing mode runs inside the real DLL while the
+// player renders, resizes, clicks and starts and stops it. The process lives on, every
+// Render returns within its bound, each stop ends by itself within the stop bound, nothing
+// is left behind, and no fault arises inside the wrapper or the system from what the
+// plug-in handed over; the faults seen are printed with the action that caused them.
+//
+// Short by default (fixed seeds, a few seconds). ZEKO_PLUGIN_FUZZ_SECONDS makes the long run
+// for a person, with a new seed every run.
+#include "tests/plugins/vis_probe_fuzz.h"
+#include "tests/support/menu_picker.h"
+#include "tests/support/player_session.h"
+#include "tests/support/probe_plugin.h"
+#include "tests/support/process_resources.h"
+#include "tests/support/wait.h"
+#include "tests/support/wrapper_dll.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Render only copies under the audio lock (the fault matrix's bound); a stop waits 5000 ms
+// before it ends the thread by force, which a fuzzed run must never need.
+constexpr double kRenderBoundMs = 1000;
+constexpr DWORD kStopBoundMs = 5000;
+constexpr DWORD kEventTimeoutMs = 60000;
+constexpr DWORD kShortRunMs = 3000;
+constexpr DWORD kLongRunMs = 20000;
+constexpr uint32_t kShortSeeds[] = {20261209, 7};
+// As the soak allows: caches of the system settle, a leak per run goes beyond.
+constexpr DWORD kHandleAllowance = 16;
+constexpr SIZE_T kPrivateBytesAllowance = 2 * 1024 * 1024;
+
+const char* const kKindNames[kFuzzKindCount] = {"Winamp messages", "Dispatch calls",
+                                                "embed-function calls", "random-number draws",
+                                                "window messages"};
+
+double now_ms()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+int long_run_seconds()
+{
+    const char* text = getenv("ZEKO_PLUGIN_FUZZ_SECONDS");
+    return text ? atoi(text) : 0;
+}
+
+class PluginFuzz : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        session_.select_plugin(ProbePlugin::path());
+        HMODULE probe = GetModuleHandleA(ProbePlugin::path().c_str());
+        fuzz_ = proc_address<ProbeFuzzFunction>(probe, "probe_fuzz")();
+        reset_ = proc_address<void(__cdecl*)()>(probe, "probe_reset");
+        frame_.resize(520 + 1024);
+        panel_ = CreateCompatibleDC(nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (panel_)
+            DeleteDC(panel_);
+    }
+
+    // A plug-in with a frame and a child drawing window in it, as most are; its first init
+    // fails so the second gets the frame.
+    void arm(uint32_t seed, bool fuzzing)
+    {
+        reset_();
+        ProbeControl& control = probe_.control();
+        control.init_failures = 1;
+        control.ask_embed_window = 1;
+        control.drawing_window = kProbeChildWindow;
+        control.draws_through_dc = 1;
+        fuzz_->seed = seed;
+        fuzz_->ending_odds = 300;
+        fuzz_->enabled = fuzzing;
+    }
+
+    bool run_has_quit() const { return !probe_.calls(kProbeQuit).empty(); }
+
+    // The player's side for run_ms: Render every frame, now and then a Resize or a Click
+    // on the panel (its menu dismissed by picking Start, which a running plug-in ignores).
+    void play(DWORD run_ms, uint32_t seed)
+    {
+        uint32_t choice = seed;
+        const double start = now_ms();
+        while (now_ms() - start < run_ms && !run_has_quit()) {
+            const double before = now_ms();
+            session_.dll().render(panel_, frame_.data());
+            renders_.push_back(now_ms() - before);
+            choice = choice * 1103515245u + 12345u;
+            if ((choice >> 16) % 40 == 0)
+                session_.dll().resize(50 + (choice >> 8) % 600, 40 + (choice >> 4) % 400);
+            if ((choice >> 16) % 400 == 1)
+                session_.click_menu(kMenuStart);
+            pump_messages();
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        }
+    }
+
+    void collect(uint32_t seed)
+    {
+        for (int kind = 0; kind < kFuzzKindCount; ++kind)
+            counts_[kind] += fuzz_->counts[kind];
+        for (int kind = 0; kind <= kFuzzKindCount; ++kind)
+            (kind == kFuzzDispatch ? dispatch_faults_ : other_faults_) += fuzz_->faults_by_kind[kind];
+        for (LONG i = 0; i < fuzz_->fault_places; ++i) {
+            const ProbeFuzzFault& fault = fuzz_->faults[i];
+            char line[400];
+            snprintf(line, sizeof line, "seed %u: exception 0x%08lx at %s+0x%lx, first during: %s",
+                     seed, fault.code, fault.module, static_cast<unsigned long>(fault.offset),
+                     fault.action);
+            faults_.push_back(line);
+        }
+    }
+
+    // One run: start, fuzz while playing, stop; false when it could not start.
+    bool fuzzed_run(uint32_t seed, DWORD run_ms)
+    {
+        arm(seed, true);
+        session_.click_menu(kMenuStart);
+        if (!wait_until([&] { return !probe_.calls(kProbeRender).empty() || run_has_quit(); },
+                        kEventTimeoutMs)) {
+            ADD_FAILURE() << "seed " << seed << ": no render call";
+            return false;
+        }
+        play(run_ms, seed);
+        const DWORD stop_ms = session_.click_menu(kMenuStop);
+        stops_.push_back(stop_ms);
+        EXPECT_LT(stop_ms, kStopBoundMs) << "seed " << seed << ": the stop was not bounded";
+        const std::vector<ProbeCall> quits = probe_.calls(kProbeQuit);
+        EXPECT_EQ(quits.size(), 1u) << "seed " << seed;
+        if (!quits.empty()) {
+            EXPECT_NE(quits[0].thread_id, GetCurrentThreadId())
+                << "seed " << seed << ": the render thread was ended by force";
+        }
+        ++runs_;
+        collect(seed);
+        return true;
+    }
+
+    void report(const ProcessResources& before, const ProcessResources& after, double seconds)
+    {
+        std::vector<double> sorted = renders_;
+        std::sort(sorted.begin(), sorted.end());
+        const auto at = [&](double share) {
+            return sorted.empty() ? 0.0 : sorted[static_cast<size_t>(share * (sorted.size() - 1))];
+        };
+        printf("[ measured ] %d runs in %.0f s\n", runs_, seconds);
+        for (int kind = 0; kind < kFuzzKindCount; ++kind)
+            printf("[ measured ] %s: %ld\n", kKindNames[kind], counts_[kind]);
+        printf("[ measured ] Render: %zu calls, p50 %.3f ms, p99 %.3f ms, max %.3f ms\n",
+               sorted.size(), at(0.5), at(0.99), sorted.empty() ? 0.0 : sorted.back());
+        printf("[ measured ] stop: longest %lu ms\n",
+               stops_.empty() ? 0ul : *std::max_element(stops_.begin(), stops_.end()));
+        printf("[ measured ] resources: %s\n", describe_growth(before, after).c_str());
+        printf("[ measured ] faults seen: %ld in Dispatch, %ld elsewhere; places:\n",
+               dispatch_faults_, other_faults_);
+        for (const std::string& fault : faults_)
+            printf("[ fault    ] %s\n", fault.c_str());
+        fflush(stdout);
+    }
+
+    PlayerSession session_;
+    ProbePlugin probe_;
+    ProbeFuzzControl* fuzz_ = nullptr;
+    void(__cdecl* reset_)() = nullptr;
+    std::vector<uint8_t> frame_;
+    HDC panel_ = nullptr;
+
+    std::vector<double> renders_;
+    std::vector<DWORD> stops_;
+    long counts_[kFuzzKindCount] = {};
+    std::vector<std::string> faults_;
+    long dispatch_faults_ = 0;
+    long other_faults_ = 0;
+    int runs_ = 0;
+};
+
+TEST_F(PluginFuzz, PlayerOutlivesAPluginThatSendsAnything)
+{
+    // One quiet run first, so that what the system sets up once is not counted as growth.
+    arm(0, false);
+    session_.initialize();
+    ASSERT_TRUE(session_.render_until([&] { return !probe_.calls(kProbeRender).empty(); },
+                                      kEventTimeoutMs));
+    session_.click_menu(kMenuStop);
+    const ProcessResources before = measure_process_resources();
+
+    const double start = now_ms();
+    const int seconds = long_run_seconds();
+    if (seconds > 0) {
+        for (uint32_t seed = 1000; now_ms() - start < seconds * 1000.0; ++seed)
+            if (!fuzzed_run(seed, kLongRunMs))
+                break;
+    } else {
+        for (uint32_t seed : kShortSeeds)
+            if (!fuzzed_run(seed, kShortRunMs))
+                break;
+    }
+    reset_();
+
+    wait_until([&] {
+        const ProcessResources now = measure_process_resources();
+        return now.threads <= before.threads && now.windows <= before.windows;
+    }, 10000);
+    const ProcessResources after = measure_process_resources();
+    report(before, after, (now_ms() - start) / 1000.0);
+
+    const double longest = renders_.empty() ? 0 : *std::max_element(renders_.begin(), renders_.end());
+    EXPECT_LT(longest, kRenderBoundMs);
+    EXPECT_LE(after.handles, before.handles + kHandleAllowance);
+    EXPECT_LE(after.private_bytes, before.private_bytes + kPrivateBytesAllowance);
+    EXPECT_LE(after.threads, before.threads);
+    EXPECT_LE(after.windows, before.windows);
+    // The service objects check their arguments in work of their own; until then their
+    // faults are listed, not failed on. Everything else a plug-in sends must cause none.
+    EXPECT_EQ(other_faults_, 0);
+    for (long count : counts_)
+        EXPECT_GT(count, 0);
+    session_.finalize();
+}
+
+}  // namespace
