@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -40,4 +41,23 @@ bool is_readable_memory(const void* address, size_t size)
 bool is_writable_memory(const void* address, size_t size)
 {
     return every_page_allows(address, size, kWritable);
+}
+
+bool is_readable_text(const char* text, size_t limit)
+{
+    constexpr uintptr_t kPage = 4096;
+    while (text && limit > 0) {
+        // Page by page: the terminator may lie before memory that is not readable.
+        const auto at = reinterpret_cast<uintptr_t>(text);
+        const size_t chunk = static_cast<size_t>(kPage - at % kPage) < limit
+                                 ? static_cast<size_t>(kPage - at % kPage)
+                                 : limit;
+        if (!is_readable_memory(text, chunk))
+            return false;
+        if (memchr(text, 0, chunk))
+            return true;
+        text += chunk;
+        limit -= chunk;
+    }
+    return false;
 }

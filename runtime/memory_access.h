@@ -8,3 +8,7 @@
 // readable (or writable). A null address is neither.
 bool is_readable_memory(const void* address, size_t size);
 bool is_writable_memory(const void* address, size_t size);
+
+// True when a zero-terminated text starts at `text` and its terminator lies within `limit`
+// bytes, all of them readable.
+bool is_readable_text(const char* text, size_t limit);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 // Three pages: read-write, read-only, no access.
@@ -51,6 +53,20 @@ TEST_F(MemoryAccess, NullFreedAndGuardPagesAreRefused)
     ASSERT_NE(gone, nullptr);
     VirtualFree(gone, 0, MEM_RELEASE);
     EXPECT_FALSE(is_readable_memory(gone, 4));
+}
+
+TEST_F(MemoryAccess, TextMustEndInReadableMemoryWithinTheLimit)
+{
+    // Runs over the page boundary and ends at the read-only page's first byte, a zero.
+    char* text = pages_ + kPage - 3;
+    memcpy(text, "abc", 3);
+    EXPECT_TRUE(is_readable_text(text, 100));
+    EXPECT_FALSE(is_readable_text(text, 3));
+    EXPECT_FALSE(is_readable_text(nullptr, 100));
+    // Without that page the text runs into memory with no access.
+    DWORD previous = 0;
+    ASSERT_TRUE(VirtualProtect(pages_ + kPage, kPage, PAGE_NOACCESS, &previous));
+    EXPECT_FALSE(is_readable_text(text, 100));
 }
 
 }  // namespace
