@@ -38,7 +38,7 @@ constexpr SIZE_T kPrivateBytesAllowance = 2 * 1024 * 1024;
 
 const char* const kKindNames[kFuzzKindCount] = {"Winamp messages", "Dispatch calls",
                                                 "embed-function calls", "random-number draws",
-                                                "window messages"};
+                                                "window messages", "module record changes"};
 
 double now_ms()
 {
@@ -94,7 +94,7 @@ protected:
     bool run_has_quit() const { return !probe_.calls(kProbeQuit).empty(); }
 
     // The player's side for run_ms: Render every frame, now and then a Resize or a Click
-    // on the panel (its menu dismissed by picking Start, which a running plug-in ignores).
+    // on the panel that picks Start (which a running plug-in ignores) or Configure.
     void play(DWORD run_ms, uint32_t seed)
     {
         uint32_t choice = seed;
@@ -106,8 +106,10 @@ protected:
             choice = choice * 1103515245u + 12345u;
             if ((choice >> 16) % 40 == 0)
                 session_.dll().resize(50 + (choice >> 8) % 600, 40 + (choice >> 4) % 400);
+            // Configure asks the running module's record whether it may be configured in
+            // place; the probe's config entry then runs on this thread.
             if ((choice >> 16) % 400 == 1)
-                session_.click_menu(kMenuStart);
+                session_.click_menu((choice >> 8) % 2 ? kMenuStart : kMenuConfigure);
             pump_messages();
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         }

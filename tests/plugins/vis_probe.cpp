@@ -135,7 +135,7 @@ int32_t __cdecl render_entry(WinampVisModule* module)
     show_box(kProbeRender, module->parent);
     if (g_control.draws_through_dc && g_control.vis_window)
         paint_through_dc(g_control.vis_window, InterlockedIncrement(&g_control.frames_painted));
-    fuzz_from_render(module->parent, g_control.embed_window, g_control.vis_window);
+    fuzz_from_render(module, g_control.embed_window, g_control.vis_window);
     return g_control.render_result;
 }
 

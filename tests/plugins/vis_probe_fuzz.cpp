@@ -21,7 +21,7 @@ int g_depth = 0;
 LONG g_window_messages = 0;
 
 // Shares of the kinds, in the order of ProbeFuzzKind.
-constexpr uint32_t kWeights[kFuzzKindCount] = {35, 25, 12, 5, 23};
+constexpr uint32_t kWeights[kFuzzKindCount] = {34, 24, 12, 5, 22, 3};
 
 void describe(ProbeFuzzKind kind, const char* text)
 {
@@ -118,9 +118,9 @@ void act(int count)
     g_action_kind = outer_kind;
 }
 
-void take_targets(HWND winamp, HWND frame, HWND drawing)
+void take_targets(HWND winamp, HWND frame, HWND drawing, WinampVisModule* module)
 {
-    g_targets = {winamp, frame, drawing};
+    g_targets = {winamp, frame, drawing, module};
 }
 
 }  // namespace
@@ -129,15 +129,15 @@ void fuzz_from_init(HWND winamp, HWND frame, HWND drawing)
 {
     if (!fuzzing())
         return;
-    take_targets(winamp, frame, drawing);
+    take_targets(winamp, frame, drawing, nullptr);
     act(g_fuzz.actions_per_init);
 }
 
-void fuzz_from_render(HWND winamp, HWND frame, HWND drawing)
+void fuzz_from_render(WinampVisModule* module, HWND frame, HWND drawing)
 {
     if (!fuzzing())
         return;
-    take_targets(winamp, frame, drawing);
+    take_targets(module->parent, frame, drawing, module);
     act(g_fuzz.actions_per_render);
     restore_after_fuzzing(g_targets);
 }

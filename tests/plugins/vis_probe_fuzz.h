@@ -4,6 +4,8 @@
 // was running, whoever then caught it. A test reaches the block through probe_fuzz().
 #pragma once
 
+#include "runtime/winamp_vis.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -14,6 +16,7 @@ enum ProbeFuzzKind : int32_t {
     kFuzzEmbed,          // the embed-window function
     kFuzzRandom,         // the random-number function
     kFuzzWindowMessage,  // moves, sizes, closes and the like to our windows
+    kFuzzModuleValues,   // the plug-in's own module record: name, channel counts, delay
     kFuzzKindCount,
 };
 
@@ -53,7 +56,7 @@ using ProbeFuzzFunction = ProbeFuzzControl*(__cdecl*)();
 
 // The hooks vis_probe calls; each does nothing unless fuzzing is enabled.
 void fuzz_from_init(HWND winamp, HWND frame, HWND drawing);
-void fuzz_from_render(HWND winamp, HWND frame, HWND drawing);
+void fuzz_from_render(WinampVisModule* module, HWND frame, HWND drawing);
 // From the drawing window's procedure, aimed at the windows the last hook was given.
 void fuzz_from_window_message();
 // Ends fuzzing of a run: what it handed out is forgotten, protected memory given back.

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -383,6 +384,34 @@ void window_message(FuzzRandom& random, const FuzzTargets& targets, const ProbeF
         SendMessageA(window, message, wparam, lparam);
 }
 
+// What a plug-in may change in its own record while it runs. The delay stays short: a long
+// one before the third frame holds a stop past its bound by design.
+void module_values(FuzzRandom& random, const FuzzTargets& targets, FuzzDescribe describe)
+{
+    WinampVisModule* module = targets.module;
+    if (!module)
+        return;
+    static const int32_t counts[] = {-1, 0, 1, 2, 3, 300, INT_MIN, INT_MAX};
+    const FuzzMemory& memory = fuzz_memory();
+    const char* const names[] = {"vis_probe renamed", nullptr, memory.no_access,
+                                 static_cast<const char*>(at_readable_end(4))};
+    const int name = static_cast<int>(random.below(4));
+    const int32_t waveform = counts[random.below(8)];
+    const int32_t spectrum = counts[random.below(8)];
+    const int32_t delay = static_cast<int32_t>(random.below(150)) - 50;
+    char text[kFuzzActionText];
+    snprintf(text, sizeof text, "module record: name %d, waveform %ld, spectrum %ld, delay %ld",
+             name, static_cast<long>(waveform), static_cast<long>(spectrum),
+             static_cast<long>(delay));
+    describe(kFuzzModuleValues, text);
+    if (name == 3)
+        memset(at_readable_end(4), 'x', 4);  // no terminator before the unreadable page
+    module->description = names[name];
+    module->waveform_channels = waveform;
+    module->spectrum_channels = spectrum;
+    module->frame_delay = delay;
+}
+
 }  // namespace
 
 void run_fuzz_action(ProbeFuzzKind kind, FuzzRandom& random, const FuzzTargets& targets,
@@ -394,6 +423,7 @@ void run_fuzz_action(ProbeFuzzKind kind, FuzzRandom& random, const FuzzTargets& 
     case kFuzzEmbed: embed(random, targets, describe); break;
     case kFuzzRandom: draw_random(random, targets, describe); break;
     case kFuzzWindowMessage: window_message(random, targets, control, describe); break;
+    case kFuzzModuleValues: module_values(random, targets, describe); break;
     case kFuzzKindCount: break;
     }
 }

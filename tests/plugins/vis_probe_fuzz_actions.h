@@ -28,6 +28,7 @@ struct FuzzTargets {
     HWND winamp;
     HWND frame;
     HWND drawing;
+    WinampVisModule* module;  // only from the render entry
 };
 
 // Runs one action of that kind; `describe` receives what it does before it does it.
