@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -91,7 +92,7 @@ protected:
         fuzz_->enabled = fuzzing;
     }
 
-    bool run_has_quit() const { return !probe_.calls(kProbeQuit).empty(); }
+    bool run_has_quit() const { return fuzz_->quits != 0; }
 
     // The player's side for run_ms: Render every frame, now and then a Resize or a Click
     // on the panel that picks Start (which a running plug-in ignores) or Configure.
@@ -123,11 +124,13 @@ protected:
             (kind == kFuzzDispatch ? dispatch_faults_ : other_faults_) += fuzz_->faults_by_kind[kind];
         for (LONG i = 0; i < fuzz_->fault_places; ++i) {
             const ProbeFuzzFault& fault = fuzz_->faults[i];
+            char place[64];
+            snprintf(place, sizeof place, "%s+0x%lx", fault.module,
+                     static_cast<unsigned long>(fault.offset));
             char line[400];
-            snprintf(line, sizeof line, "seed %u: exception 0x%08lx at %s+0x%lx, first during: %s",
-                     seed, fault.code, fault.module, static_cast<unsigned long>(fault.offset),
-                     fault.action);
-            faults_.push_back(line);
+            snprintf(line, sizeof line, "seed %u: exception 0x%08lx, first during: %s", seed,
+                     fault.code, fault.action);
+            faults_.emplace(place, line);
         }
     }
 
@@ -145,12 +148,9 @@ protected:
         const DWORD stop_ms = session_.click_menu(kMenuStop);
         stops_.push_back(stop_ms);
         EXPECT_LT(stop_ms, kStopBoundMs) << "seed " << seed << ": the stop was not bounded";
-        const std::vector<ProbeCall> quits = probe_.calls(kProbeQuit);
-        EXPECT_EQ(quits.size(), 1u) << "seed " << seed;
-        if (!quits.empty()) {
-            EXPECT_NE(quits[0].thread_id, GetCurrentThreadId())
-                << "seed " << seed << ": the render thread was ended by force";
-        }
+        EXPECT_EQ(fuzz_->quits, 1) << "seed " << seed;
+        EXPECT_NE(fuzz_->quit_thread, GetCurrentThreadId())
+            << "seed " << seed << ": the render thread was ended by force";
         ++runs_;
         collect(seed);
         return true;
@@ -173,8 +173,8 @@ protected:
         printf("[ measured ] resources: %s\n", describe_growth(before, after).c_str());
         printf("[ measured ] faults seen: %ld in Dispatch, %ld elsewhere; places:\n",
                dispatch_faults_, other_faults_);
-        for (const std::string& fault : faults_)
-            printf("[ fault    ] %s\n", fault.c_str());
+        for (const auto& [place, first] : faults_)
+            printf("[ fault    ] %s: %s\n", place.c_str(), first.c_str());
         fflush(stdout);
     }
 
@@ -188,7 +188,8 @@ protected:
     std::vector<double> renders_;
     std::vector<DWORD> stops_;
     long counts_[kFuzzKindCount] = {};
-    std::vector<std::string> faults_;
+    // Each faulting place once, with the first action seen to cause it.
+    std::map<std::string, std::string> faults_;
     long dispatch_faults_ = 0;
     long other_faults_ = 0;
     int runs_ = 0;

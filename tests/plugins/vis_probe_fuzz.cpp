@@ -154,6 +154,8 @@ void fuzz_from_window_message()
 
 void fuzz_quit()
 {
+    g_fuzz.quit_thread = GetCurrentThreadId();
+    InterlockedIncrement(&g_fuzz.quits);
     g_targets = {};
     forget_fuzz_run();
 }

@@ -45,6 +45,9 @@ struct ProbeFuzzControl {
     int32_t ending_odds = 0;
 
     volatile LONG counts[kFuzzKindCount] = {};
+    // Quit entries and the thread of the last: the probe's call log fills up in a long run.
+    volatile LONG quits = 0;
+    DWORD quit_thread = 0;
     // Every fault counted by the kind of action, the last slot for none; each faulting
     // address kept once, up to kFuzzMaxFaults of them.
     volatile LONG faults_by_kind[kFuzzKindCount + 1] = {};
