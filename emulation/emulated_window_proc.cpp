@@ -16,12 +16,16 @@ constexpr UINT kKeyLast = 0x0108;
 // SWP_NOSIZE | SWP_NOMOVE | SWP_NOOWNERZORDER: the frame is raised and activated only.
 constexpr UINT kBringToFrontFlags = 0x0203;
 
-// The plug-in's drawing window. A plug-in that announced one of our own windows instead
-// would have every message passed on come back here, and a keystroke re-posted for ever.
+// The plug-in's drawing window, when what it announced is a window and not one of ours.
+// Ours would have every message passed on come back here, and a keystroke re-posted for
+// ever; a value that is no window may be HWND_BROADCAST (0xFFFF), which would pass each
+// one on to every top-level window of the desktop.
 HWND drawing_window()
 {
     HWND vis = g_state.vis_window;
-    return vis == g_state.parent_window || vis == g_state.embed_window ? nullptr : vis;
+    if (!vis || vis == g_state.parent_window || vis == g_state.embed_window || !IsWindow(vis))
+        return nullptr;
+    return vis;
 }
 
 // Same thread (the normal case) runs the plug-in's procedure at once; another thread's
