@@ -6,6 +6,9 @@
 
 namespace {
 
+// Longer titles than this are refused.
+constexpr size_t kTextLimit = 65536;
+
 struct RecordUse {
     size_t size;  // 0: the message carries no record
     bool written;
@@ -41,6 +44,12 @@ RecordUse record_use(UINT message, WPARAM wparam)
 
 bool message_record_usable(UINT message, WPARAM wparam, LPARAM lparam)
 {
+    // Texts: default processing reads the new one up to its terminator (none is allowed)
+    // and writes the window's text into a buffer of wParam characters.
+    if (message == WM_SETTEXT)
+        return lparam == 0 || is_readable_text(reinterpret_cast<const char*>(lparam), kTextLimit);
+    if (message == WM_GETTEXT)
+        return wparam == 0 || is_writable_memory(reinterpret_cast<void*>(lparam), wparam);
     const RecordUse use = record_use(message, wparam);
     if (use.size == 0)
         return true;
