@@ -5,7 +5,7 @@
 // plug-in handed over; the faults seen are printed with the action that caused them.
 //
 // Short by default (fixed seeds, a few seconds). ZEKO_PLUGIN_FUZZ_SECONDS makes the long run
-// for a person, with a new seed every run.
+// for a person, with a new seed every run (from ZEKO_PLUGIN_FUZZ_FIRST_SEED, else 1000).
 #include "tests/plugins/vis_probe_fuzz.h"
 #include "tests/support/menu_picker.h"
 #include "tests/support/player_session.h"
@@ -31,6 +31,7 @@ constexpr double kRenderBoundMs = 1000;
 constexpr DWORD kStopBoundMs = 5000;
 constexpr DWORD kEventTimeoutMs = 60000;
 constexpr DWORD kShortRunMs = 3000;
+constexpr DWORD kQuietRunMs = 1000;
 constexpr DWORD kLongRunMs = 20000;
 constexpr uint32_t kShortSeeds[] = {20261209, 7};
 // As the soak allows: caches of the system settle, a leak per run goes beyond.
@@ -40,6 +41,28 @@ constexpr SIZE_T kPrivateBytesAllowance = 2 * 1024 * 1024;
 const char* const kKindNames[kFuzzKindCount] = {"Winamp messages", "Dispatch calls",
                                                 "embed-function calls", "random-number draws",
                                                 "window messages", "module record changes"};
+
+BOOL CALLBACK add_own_window(HWND window, LPARAM names_address)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) {
+        char class_name[64] = "", title[64] = "";
+        GetClassNameA(window, class_name, sizeof class_name);
+        GetWindowTextA(window, title, sizeof title);
+        *reinterpret_cast<std::string*>(names_address) +=
+            std::string(class_name) + " \"" + title + "\"; ";
+    }
+    return TRUE;
+}
+
+// Class and title of each top-level window of this process, to name what a run left.
+std::string own_windows()
+{
+    std::string names;
+    EnumWindows(add_own_window, reinterpret_cast<LPARAM>(&names));
+    return names;
+}
 
 double now_ms()
 {
@@ -53,10 +76,10 @@ double now_ms()
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-int long_run_seconds()
+int number_from(const char* variable, int otherwise)
 {
-    const char* text = getenv("ZEKO_PLUGIN_FUZZ_SECONDS");
-    return text ? atoi(text) : 0;
+    const char* text = getenv(variable);
+    return text ? atoi(text) : otherwise;
 }
 
 class PluginFuzz : public ::testing::Test {
@@ -96,14 +119,14 @@ protected:
 
     // The player's side for run_ms: Render every frame, now and then a Resize or a Click
     // on the panel that picks Start (which a running plug-in ignores) or Configure.
-    void play(DWORD run_ms, uint32_t seed)
+    void play(DWORD run_ms, uint32_t seed, std::vector<double>& renders)
     {
         uint32_t choice = seed;
         const double start = now_ms();
         while (now_ms() - start < run_ms && !run_has_quit()) {
             const double before = now_ms();
             session_.dll().render(panel_, frame_.data());
-            renders_.push_back(now_ms() - before);
+            renders.push_back(now_ms() - before);
             choice = choice * 1103515245u + 12345u;
             if ((choice >> 16) % 40 == 0)
                 session_.dll().resize(50 + (choice >> 8) % 600, 40 + (choice >> 4) % 400);
@@ -138,13 +161,16 @@ protected:
     bool fuzzed_run(uint32_t seed, DWORD run_ms)
     {
         arm(seed, true);
+        // As it happens, so that a run that ends the process names its seed.
+        printf("[ run      ] seed %u\n", seed);
+        fflush(stdout);
         session_.click_menu(kMenuStart);
         if (!wait_until([&] { return !probe_.calls(kProbeRender).empty() || run_has_quit(); },
                         kEventTimeoutMs)) {
             ADD_FAILURE() << "seed " << seed << ": no render call";
             return false;
         }
-        play(run_ms, seed);
+        play(run_ms, seed, renders_);
         const DWORD stop_ms = session_.click_menu(kMenuStop);
         stops_.push_back(stop_ms);
         EXPECT_LT(stop_ms, kStopBoundMs) << "seed " << seed << ": the stop was not bounded";
@@ -153,21 +179,28 @@ protected:
             << "seed " << seed << ": the render thread was ended by force";
         ++runs_;
         collect(seed);
+        // The test player keeps every request it answered; a long run would count them as growth.
+        session_.player().clear_messages();
         return true;
     }
 
-    void report(const ProcessResources& before, const ProcessResources& after, double seconds)
+    static void print_renders(const char* when, std::vector<double> sorted)
     {
-        std::vector<double> sorted = renders_;
         std::sort(sorted.begin(), sorted.end());
         const auto at = [&](double share) {
             return sorted.empty() ? 0.0 : sorted[static_cast<size_t>(share * (sorted.size() - 1))];
         };
+        printf("[ measured ] Render %s: %zu calls, p50 %.3f ms, p99 %.3f ms, max %.3f ms\n", when,
+               sorted.size(), at(0.5), at(0.99), sorted.empty() ? 0.0 : sorted.back());
+    }
+
+    void report(const ProcessResources& before, const ProcessResources& after, double seconds)
+    {
         printf("[ measured ] %d runs in %.0f s\n", runs_, seconds);
         for (int kind = 0; kind < kFuzzKindCount; ++kind)
             printf("[ measured ] %s: %ld\n", kKindNames[kind], counts_[kind]);
-        printf("[ measured ] Render: %zu calls, p50 %.3f ms, p99 %.3f ms, max %.3f ms\n",
-               sorted.size(), at(0.5), at(0.99), sorted.empty() ? 0.0 : sorted.back());
+        print_renders("beside a quiet run", quiet_renders_);
+        print_renders("under fuzzing", renders_);
         printf("[ measured ] stop: longest %lu ms\n",
                stops_.empty() ? 0ul : *std::max_element(stops_.begin(), stops_.end()));
         printf("[ measured ] resources: %s\n", describe_growth(before, after).c_str());
@@ -185,6 +218,7 @@ protected:
     std::vector<uint8_t> frame_;
     HDC panel_ = nullptr;
 
+    std::vector<double> quiet_renders_;
     std::vector<double> renders_;
     std::vector<DWORD> stops_;
     long counts_[kFuzzKindCount] = {};
@@ -202,13 +236,17 @@ TEST_F(PluginFuzz, PlayerOutlivesAPluginThatSendsAnything)
     session_.initialize();
     ASSERT_TRUE(session_.render_until([&] { return !probe_.calls(kProbeRender).empty(); },
                                       kEventTimeoutMs));
+    // Render's times in this process without fuzzing, to set those under fuzzing beside.
+    play(kQuietRunMs, 1, quiet_renders_);
     session_.click_menu(kMenuStop);
     const ProcessResources before = measure_process_resources();
 
     const double start = now_ms();
-    const int seconds = long_run_seconds();
+    const int seconds = number_from("ZEKO_PLUGIN_FUZZ_SECONDS", 0);
     if (seconds > 0) {
-        for (uint32_t seed = 1000; now_ms() - start < seconds * 1000.0; ++seed)
+        // ZEKO_PLUGIN_FUZZ_FIRST_SEED replays a long run from the seed it printed.
+        const auto first = static_cast<uint32_t>(number_from("ZEKO_PLUGIN_FUZZ_FIRST_SEED", 1000));
+        for (uint32_t seed = first; now_ms() - start < seconds * 1000.0; ++seed)
             if (!fuzzed_run(seed, kLongRunMs))
                 break;
     } else {
@@ -230,7 +268,7 @@ TEST_F(PluginFuzz, PlayerOutlivesAPluginThatSendsAnything)
     EXPECT_LE(after.handles, before.handles + kHandleAllowance);
     EXPECT_LE(after.private_bytes, before.private_bytes + kPrivateBytesAllowance);
     EXPECT_LE(after.threads, before.threads);
-    EXPECT_LE(after.windows, before.windows);
+    EXPECT_LE(after.windows, before.windows) << own_windows();
     // The service objects check their arguments in work of their own; until then their
     // faults are listed, not failed on. Everything else a plug-in sends must cause none.
     EXPECT_EQ(other_faults_, 0);

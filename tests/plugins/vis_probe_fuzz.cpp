@@ -4,6 +4,7 @@
 #include "tests/plugins/vis_probe_fuzz_actions.h"
 #include "tests/plugins/vis_probe_fuzz_memory.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -30,9 +31,9 @@ void describe(ProbeFuzzKind kind, const char* text)
     lstrcpynA(g_action, text, sizeof g_action);
 }
 
-void record_fault(const EXCEPTION_RECORD& record)
+void record_fault(const EXCEPTION_RECORD& record, bool on_fuzzing_thread)
 {
-    const ProbeFuzzKind kind = g_depth ? g_action_kind : kFuzzKindCount;
+    const ProbeFuzzKind kind = on_fuzzing_thread && g_depth ? g_action_kind : kFuzzKindCount;
     InterlockedIncrement(&g_fuzz.faults_by_kind[kind]);
     const auto address = reinterpret_cast<uintptr_t>(record.ExceptionAddress);
     const LONG places = g_fuzz.fault_places;
@@ -56,7 +57,13 @@ void record_fault(const EXCEPTION_RECORD& record)
     }
     const char* name = strrchr(path, '\\');
     lstrcpynA(fault.module, name ? name + 1 : path, sizeof fault.module);
-    lstrcpynA(fault.action, g_depth ? g_action : "(between actions)", sizeof fault.action);
+    lstrcpynA(fault.action,
+              !on_fuzzing_thread ? "(another thread)" : g_depth ? g_action : "(between actions)",
+              sizeof fault.action);
+    // At once, too: a fault that nobody catches ends the process before anyone reads the block.
+    fprintf(stderr, "vis_probe fuzz: exception 0x%08lx at %s+0x%lx during: %s\n", fault.code,
+            fault.module, static_cast<unsigned long>(fault.offset), fault.action);
+    fflush(stderr);
 }
 
 // Sees every exception first and only looks: whoever catches it still does.
@@ -64,9 +71,8 @@ LONG CALLBACK observe(EXCEPTION_POINTERS* pointers)
 {
     const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
     // Errors only; the system's own notices (debug output, thread names) are not faults.
-    if ((record.ExceptionCode & 0xC0000000u) == 0xC0000000u &&
-        GetCurrentThreadId() == g_fuzzing_thread)
-        record_fault(record);
+    if ((record.ExceptionCode & 0xC0000000u) == 0xC0000000u)
+        record_fault(record, GetCurrentThreadId() == g_fuzzing_thread);
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
