@@ -2,9 +2,14 @@
 
 #include "emulation/embed_geometry.h"
 #include "host/wrapper_state.h"
+#include "runtime/memory_access.h"
 
 HWND __cdecl provide_embed_window(EmbedWindowState* state)
 {
+    // A record the wrapper could not write is no request: nothing is read, moved or
+    // remembered, and the answer is the one for no frame.
+    if (!is_writable_memory(state, sizeof *state))
+        return nullptr;
     HWND frame = g_state.embed_window;
     state->window = frame;
 

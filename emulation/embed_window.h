@@ -6,5 +6,6 @@
 
 // Stores embed_window (0 without a frame) in the record, sizes and places the frame after
 // the record's rectangle, remembers the record in embed_state and returns the record's
-// window field. A plug-in calls it through a plain pointer, so the convention is fixed.
+// window field; a record it may not write gets 0 and changes nothing. A plug-in calls it
+// through a plain pointer, so the convention is fixed.
 HWND __cdecl provide_embed_window(EmbedWindowState* state);

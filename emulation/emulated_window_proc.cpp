@@ -3,8 +3,10 @@
 #include "emulation/embed_window_state.h"
 #include "emulation/emulated_windows.h"
 #include "emulation/forward_to_player.h"
+#include "emulation/message_records.h"
 #include "emulation/winamp_messages.h"
 #include "host/wrapper_state.h"
+#include "runtime/memory_access.h"
 
 namespace {
 
@@ -14,6 +16,18 @@ constexpr UINT kKeyLast = 0x0108;
 // SWP_NOSIZE | SWP_NOMOVE | SWP_NOOWNERZORDER: the frame is raised and activated only.
 constexpr UINT kBringToFrontFlags = 0x0203;
 
+// The plug-in's drawing window, when what it announced is a window and not one of ours.
+// Ours would have every message passed on come back here, and a keystroke re-posted for
+// ever; a value that is no window may be HWND_BROADCAST (0xFFFF), which would pass each
+// one on to every top-level window of the desktop.
+HWND drawing_window()
+{
+    HWND vis = g_state.vis_window;
+    if (!vis || vis == g_state.parent_window || vis == g_state.embed_window || !IsWindow(vis))
+        return nullptr;
+    return vis;
+}
+
 // Same thread (the normal case) runs the plug-in's procedure at once; another thread's
 // window gets it queued, so this never blocks. The asynchronous send refuses messages that
 // carry a pointer (the WINDOWPOS of a position change), whatever the thread, so a window of
@@ -22,7 +36,7 @@ constexpr UINT kBringToFrontFlags = 0x0203;
 // then, and a plug-in may not be ready for it before its init returns.
 void notify_vis_window(UINT message, WPARAM wparam, LPARAM lparam)
 {
-    HWND vis = g_state.vis_window;
+    HWND vis = drawing_window();
     if (!vis || g_state.module_initialising)
         return;
     if (GetWindowThreadProcessId(vis, nullptr) == GetCurrentThreadId())
@@ -33,21 +47,26 @@ void notify_vis_window(UINT message, WPARAM wparam, LPARAM lparam)
 
 void fit_vis_window_on_show()
 {
-    HWND vis = g_state.vis_window;
+    HWND vis = drawing_window();
     if (vis)
         MoveWindow(vis, 0, 0, g_state.client_width, g_state.client_height, TRUE);
 }
 
 // Once at the end of a move or resize: the drawing window takes the new client size and
-// the plug-in's record the frame's new screen rectangle.
+// the plug-in's record the frame's new screen rectangle. A record the plug-in has since
+// made unwritable is forgotten, not written.
 void finish_size_move(HWND window)
 {
-    HWND vis = g_state.vis_window;
+    HWND vis = drawing_window();
     if (vis)
         SetWindowPos(vis, HWND_TOP, 0, 0, g_state.client_width, g_state.client_height, 0);
     EmbedWindowState* state = g_state.embed_state;
-    if (state)
+    if (!state)
+        return;
+    if (is_writable_memory(&state->window_rect, sizeof state->window_rect))
         GetWindowRect(window, &state->window_rect);
+    else
+        g_state.embed_state = nullptr;
 }
 
 // A frame shown behind other windows comes to the front once and takes the focus; the
@@ -79,6 +98,9 @@ void cancel_mode(HWND window)
 
 LRESULT CALLBACK emulated_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
+    // A record no receiver could use gets the answer of a message nobody handled.
+    if (!message_record_usable(message, wparam, lparam))
+        return 0;
     const bool is_embed = window == g_state.embed_window;
     switch (message) {
     case WM_CREATE:
@@ -122,7 +144,7 @@ LRESULT CALLBACK emulated_window_proc(HWND window, UINT message, WPARAM wparam, 
     case WM_DEADCHAR:
     case WM_SYSDEADCHAR:
     case kKeyLast: {
-        HWND vis = g_state.vis_window;
+        HWND vis = drawing_window();
         if (is_embed && vis)
             PostMessageA(vis, message, wparam, lparam);
         return 0;

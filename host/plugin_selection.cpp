@@ -4,6 +4,7 @@
 #include "host/path_text.h"
 #include "host/wrapper_state.h"
 #include "runtime/exception_guard.h"
+#include "runtime/memory_access.h"
 #include "runtime/plugin_loader.h"
 #include "runtime/render_thread.h"
 #include "runtime/winamp_vis.h"
@@ -13,6 +14,9 @@
 #include <cstring>
 
 namespace {
+
+// Longer module names are not looked into.
+constexpr size_t kDescriptionLimit = 4096;
 
 // The file-open structure in its original size, without the fields added later.
 constexpr DWORD kOpenFileNameSize = 76;
@@ -77,10 +81,12 @@ void load_plugin_dialog()
 int32_t configure_running_module()
 {
     WinampVisModule* module = g_state.active_module;
-    if (!module)
+    // The plug-in may have changed its record, or its name, since the load.
+    if (!module || !is_readable_memory(module, sizeof *module))
         return 0;
-    if (module->description && (strstr(module->description, "MilkDrop") ||
-                                strstr(module->description, "Classic Spectrum Analyzer")))
+    const char* name = module->description;
+    if (is_readable_text(name, kDescriptionLimit) &&
+        (strstr(name, "MilkDrop") || strstr(name, "Classic Spectrum Analyzer")))
         return 1;
     if (g_state.parent_window && module->config_entry)
         call_guarded(module->config_entry, module);

@@ -19,6 +19,11 @@ namespace {
 // The module whose quit entry has been entered and has not finished its unload.
 std::atomic<WinampVisModule*> g_quitting_module{nullptr};
 
+// What the load of the active module added to the wanted-channel counters; taken back
+// once, by whichever unload comes first.
+std::atomic<uint8_t> g_added_waveform{0};
+std::atomic<uint8_t> g_added_spectrum{0};
+
 // Every error-mode bit but the top one: no critical-error, fault or open-file boxes.
 constexpr UINT kQuietErrorMode = 0x7FFFFFFF;
 // The quiet mode of the second attempt when no errors are to be shown.
@@ -117,9 +122,12 @@ void prepare_module(WinampVisModule* module)
     module->sample_rate = module_sample_rate(g_state.sample_rate_hz);
     memset(module->waveform_samples, 0, sizeof module->waveform_samples);
     memset(module->spectrum_values, 0, sizeof module->spectrum_values);
-    // Only the low byte counts, so an unload always takes back exactly what a load added.
-    g_state.waveform_wanted += static_cast<uint8_t>(module->waveform_channels);
-    g_state.spectrum_wanted += static_cast<uint8_t>(module->spectrum_channels);
+    // Only the low byte counts. The unload takes back what was added here, not what the
+    // record says then: a plug-in may change its counts while it runs.
+    g_added_waveform = static_cast<uint8_t>(module->waveform_channels);
+    g_added_spectrum = static_cast<uint8_t>(module->spectrum_channels);
+    g_state.waveform_wanted += g_added_waveform.load();
+    g_state.spectrum_wanted += g_added_spectrum.load();
 }
 
 // detail: what to say when error_code is 0; without it the thread's last error is shown.
@@ -182,10 +190,12 @@ void unload_winamp_plugin()
     if (module) {
         // A run ended by force inside the quit entry is torn down again by the stopping
         // thread, which must not make the module quit a second time.
-        if (module->quit_entry && g_quitting_module.exchange(module) != module)
+        // A record the plug-in has made unreadable since the load gives no quit entry.
+        if (is_readable_memory(module, sizeof *module) && module->quit_entry &&
+            g_quitting_module.exchange(module) != module)
             call_guarded(module->quit_entry, module);
-        g_state.waveform_wanted -= static_cast<uint8_t>(module->waveform_channels);
-        g_state.spectrum_wanted -= static_cast<uint8_t>(module->spectrum_channels);
+        g_state.waveform_wanted -= g_added_waveform.exchange(0);
+        g_state.spectrum_wanted -= g_added_spectrum.exchange(0);
     }
     g_state.active_module = nullptr;
     g_quitting_module = nullptr;

@@ -6,6 +6,7 @@
 #include "host/wrapper_state.h"
 #include "runtime/audio_conversion.h"
 #include "runtime/exception_guard.h"
+#include "runtime/memory_access.h"
 #include "runtime/module_sample_rate.h"
 #include "runtime/plugin_loader.h"
 #include "runtime/thread_dialogs.h"
@@ -88,6 +89,11 @@ void render_loop(WinampVisModule* module)
             g_state.stop_requested = 1;
 
         if (now() >= next_render_clock - kPrepareAheadTicks) {
+            // The record was writable at the load; a plug-in that has protected it since
+            // ends its run as one that faulted, instead of making the wrapper fault here,
+            // outside any guard.
+            if (!is_writable_memory(module, sizeof *module))
+                return;
             sync_with_player();
             convert_audio_data();
             module->sample_rate = module_sample_rate(g_state.sample_rate_hz);

@@ -4,6 +4,7 @@
 #include "tests/plugins/vis_probe_control.h"
 #include "tests/plugins/vis_probe_dialog.h"
 #include "tests/plugins/vis_probe_faults.h"
+#include "tests/plugins/vis_probe_fuzz.h"
 #include "tests/plugins/vis_probe_script.h"
 #include "tests/plugins/vis_probe_sdk.h"
 #include "tests/plugins/vis_probe_window.h"
@@ -106,6 +107,7 @@ int32_t __cdecl init_entry(WinampVisModule* module)
         send_requests(kProbeInit, module->parent);
     const bool fails = InterlockedIncrement(&g_init_calls) <= g_control.init_failures;
     show_box(kProbeInit, module->parent);
+    fuzz_from_init(module->parent, g_control.embed_window, g_control.vis_window);
     if (fails)
         return 1;
     if (g_control.opens_dialog && !g_control.dialog_window)
@@ -142,6 +144,7 @@ int32_t __cdecl render_entry(WinampVisModule* module)
         if (g_control.sdk_keeps_modal_dialog)
             sdk_run_kept_dialog(module->parent, &g_control.sdk);
     }
+    fuzz_from_render(module, g_control.embed_window, g_control.vis_window);
     return g_control.render_result;
 }
 
@@ -149,6 +152,7 @@ void __cdecl quit_entry(WinampVisModule* module)
 {
     record(kProbeQuit, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
     misbehave(kProbeQuit);
+    fuzz_quit();
     destroy_drawing_window(&g_control);
     close_own_dialog(&g_control.dialog_window);
 }
@@ -221,6 +225,7 @@ extern "C" __declspec(dllexport) void __cdecl probe_reset()
     g_boxes_shown = 0;
     g_sdk_renders = 0;
     release_no_access_memory();
+    fuzz_reset();
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)

@@ -1,6 +1,7 @@
 #include "tests/plugins/vis_probe_window.h"
 
 #include "tests/plugins/vis_probe_faults.h"
+#include "tests/plugins/vis_probe_fuzz.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ LRESULT CALLBACK drawing_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
         raise_fault(g_recording->window_fault);
         return 0;
     }
+    fuzz_from_window_message();
     return DefWindowProcA(window, message, wparam, lparam);
 }
 

@@ -74,6 +74,7 @@ TEST_F(MemoryAccess, TextMustEndBeforeUnreadableMemoryAndWithinTheLimit)
     EXPECT_TRUE(is_readable_text(wide, 2));
     wide[1] = L'y';
     EXPECT_FALSE(is_readable_text(wide, 100));
+    EXPECT_FALSE(is_readable_text(static_cast<const char*>(nullptr), 100));
 }
 
 TEST(ModuleBase, OnlyTheBaseOfALoadedModuleCounts)

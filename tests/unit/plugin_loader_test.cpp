@@ -108,7 +108,7 @@ TEST_F(PluginLoader, LoadPreparesTheModuleAndUnloadBalancesTheCounters)
     EXPECT_EQ(module->sample_rate, 42666);
 }
 
-TEST_F(PluginLoader, CountersFollowTheLowByteOfOddChannelCounts)
+TEST_F(PluginLoader, CountersFollowTheLowByteOfOddChannelCountsAndIgnoreLaterChanges)
 {
     probe.control().waveform_channels = 300;  // low byte 44
     probe.control().spectrum_channels = -1;   // low byte 255
@@ -116,6 +116,9 @@ TEST_F(PluginLoader, CountersFollowTheLowByteOfOddChannelCounts)
     ASSERT_EQ(load_winamp_plugin(0, 0), 1);
     EXPECT_EQ(g_state.waveform_wanted, 44);
     EXPECT_EQ(g_state.spectrum_wanted, 2);
+    // The unload takes back what the load added, whatever the plug-in wrote since.
+    g_state.active_module.load()->waveform_channels = 2;
+    g_state.active_module.load()->spectrum_channels = 0;
     unload_winamp_plugin();
     EXPECT_EQ(g_state.waveform_wanted, 0);
     EXPECT_EQ(g_state.spectrum_wanted, 3);
