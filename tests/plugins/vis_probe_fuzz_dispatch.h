@@ -1,5 +1,5 @@
 // Dispatch calls on every service object the fuzzing mode can get: the directory that
-// Winamp message 3025 hands out and the language service it finds.
+// Winamp message 3025 hands out and each service it finds.
 #pragma once
 
 #include "tests/plugins/vis_probe_fuzz_actions.h"
