@@ -110,6 +110,7 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
                           plugins.file("vis_example.dll").c_str(), FALSE));
     add_probe(plugins, "vis_no_header", "header_returns_null=1\n");
     add_probe(plugins, "vis_init_fault", "fault_init=access_violation\n");
+    add_probe(plugins, "vis_header_fault", "fault_header=access_violation\n");
     add_probe(plugins, "vis_init_fails", "init_failures=2\n");
     add_probe(plugins, "vis_render_hang",
               "init_failures=1\nask_embed_window=1\ndrawing_window=child\n"
@@ -156,6 +157,8 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
     EXPECT_NE(table.find("box: vis_probe: vis_probe asks"), std::string::npos) << table;
     EXPECT_EQ(found["vis_no_header.dll -"], "fails: its header offers no modules") << table;
     EXPECT_EQ(found["vis_init_fault.dll 0"], "fails: init failed twice") << table;
+    // A header that crashes the listing still gets its run through the wrapper.
+    EXPECT_EQ(found["vis_header_fault.dll 0"].rfind("fails", 0), 0u) << table;
     EXPECT_EQ(found["vis_init_fails.dll 0"], "fails: init failed twice") << table;
     EXPECT_EQ(found["vis_render_hang.dll 0"].rfind("fails: did not stop; ended by force", 0), 0u)
         << table;

@@ -96,9 +96,17 @@ std::vector<ModuleRun> list_file(const std::string& dir, const std::string& file
         base.load_error = "the player could not be started";
     else if (child.killed)
         base.load_error = "its header function hangs";
-    else if (is_crash_code(child.exit_code))
-        base.load_error = "its header function crashed the player (" + crash_text(child) + ")";
-    else if (!listing.loaded || listing.modules.empty())
+    else if (is_crash_code(child.exit_code)) {
+        // Winamp 5 plug-ins ask Winamp's window for its services in their header function;
+        // the listing has no such window to give. Module 0 then runs through the wrapper,
+        // which gives one, and that run's verdict counts.
+        ModuleRun run = base;
+        run.loaded = true;
+        run.module = 0;
+        run.description = "(not listed: the header crashed without Winamp's window, " +
+                          crash_text(child) + ")";
+        return {run};
+    } else if (!listing.loaded || listing.modules.empty())
         base.load_error = listing.error.empty() ? "gave no answer" : listing.error;
     if (!base.load_error.empty())
         return {base};
