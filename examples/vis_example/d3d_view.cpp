@@ -1,5 +1,6 @@
 #include "d3d_view.h"
 
+#include "covered_view_messages.h"
 #include "view_creation.h"
 
 namespace {
@@ -125,28 +126,14 @@ void D3dView::end_frame()
 LRESULT D3dView::handle(UINT message, WPARAM wparam, LPARAM lparam)
 {
     HWND window = window_;
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;  // Direct3D covers every pixel
-    case WM_PAINT: {
-        // The next frame comes within the module's delay; nothing to draw now.
-        PAINTSTRUCT paint;
-        if (BeginPaint(window, &paint))
-            EndPaint(window, &paint);
-        return 0;
-    }
-    case WM_WINDOWPOSCHANGING:
-    case WM_WINDOWPOSCHANGED:
-        // Hosts pass on their frame's position changes too; only our own are ours to act on.
-        if (reinterpret_cast<const WINDOWPOS*>(lparam)->hwnd != window)
-            return 0;
-        break;
-    case WM_NCDESTROY:
+    LRESULT answer = 0;
+    if (answer_covered_view_message(window, message, lparam, &answer))
+        return answer;
+    if (message == WM_NCDESTROY) {
         // Closed by the user, or with its frame: the device goes with the window.
         stop_direct3d();
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         window_ = nullptr;
-        break;
     }
     return DefWindowProcA(window, message, wparam, lparam);
 }
