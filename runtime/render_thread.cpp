@@ -75,6 +75,14 @@ bool initialise_module(WinampVisModule* module)
     return initialised;
 }
 
+// The synchronisation moves and retitles windows of this thread and waits for the
+// player's answers, and the plug-in's window procedures run inside all of that.
+intptr_t __cdecl sync_step(intptr_t)
+{
+    sync_with_player();
+    return 0;
+}
+
 void render_loop(WinampVisModule* module)
 {
     int32_t frames_left = kOwedRenderCalls;
@@ -82,7 +90,7 @@ void render_loop(WinampVisModule* module)
     while (g_state.stop_requested == 0 || frames_left != 0) {
         const int32_t pumped = pump_thread_messages();
         // A module whose window raised gets no further render call, as after a fault in
-        // its render entry.
+        // its render entry, wherever the window procedure ran.
         if (pumped == kPumpFaulted)
             return;
         if (pumped == kPumpTookQuit)
@@ -94,7 +102,8 @@ void render_loop(WinampVisModule* module)
             // outside any guard.
             if (!is_writable_memory(module, sizeof *module))
                 return;
-            sync_with_player();
+            if (call_guarded(sync_step, 0).faulted)
+                return;
             convert_audio_data();
             module->sample_rate = module_sample_rate(g_state.sample_rate_hz);
             while (now() < next_render_clock)
@@ -250,9 +259,18 @@ int32_t is_render_thread_running()
 
 namespace {
 
-LRESULT __cdecl dispatch_message(MSG* msg)
+// Not a PumpResult: one message was handled and the queue may hold more.
+constexpr intptr_t kMessageHandled = -1;
+
+intptr_t __cdecl take_one_message(MSG* msg)
 {
-    return DispatchMessageA(msg);
+    if (!PeekMessageA(msg, nullptr, 0, 0, PM_REMOVE))
+        return kPumpQueueEmpty;
+    if (msg->message == WM_QUIT)
+        return kPumpTookQuit;
+    TranslateMessage(msg);
+    DispatchMessageA(msg);
+    return kMessageHandled;
 }
 
 }  // namespace
@@ -260,16 +278,16 @@ LRESULT __cdecl dispatch_message(MSG* msg)
 int32_t pump_thread_messages()
 {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            return kPumpTookQuit;
-        TranslateMessage(&msg);
-        // The plug-in's window procedures run inside the dispatch; a fault there would
-        // otherwise go up through the render thread and end the player's process.
-        if (call_guarded(dispatch_message, &msg).faulted)
+    for (;;) {
+        // The plug-in's window procedures run inside the dispatch, and inside the peek for
+        // what other threads send (the system's broadcasts among them); a fault there
+        // would otherwise go up through the render thread and end the player's process.
+        const GuardedResult taken = call_guarded(take_one_message, &msg);
+        if (taken.faulted)
             return kPumpFaulted;
+        if (taken.value != kMessageHandled)
+            return static_cast<int32_t>(taken.value);
     }
-    return kPumpQueueEmpty;
 }
 
 void teardown_runtime()

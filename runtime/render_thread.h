@@ -25,13 +25,14 @@ int32_t is_render_thread_running();
 enum PumpResult : int32_t {
     kPumpQueueEmpty = 0,
     kPumpTookQuit = 1,
-    // A window procedure raised an exception while a message was dispatched; the messages
+    // A window procedure raised an exception while a message was handled; the messages
     // behind it stay queued.
     kPumpFaulted = 2,
 };
 
 // Takes every queued message of the calling thread, until the queue is empty, a WM_QUIT
-// is taken or a dispatch faults.
+// is taken or a window procedure faults, on a queued message or on one that another
+// thread sent.
 int32_t pump_thread_messages();
 
 // Ends a run: the module quits, the DLL is freed, both windows and classes go.

@@ -183,6 +183,9 @@ struct ProbeControl {
     // init returns: one that arrives then is counted and raises this fault.
     ProbeFault early_position_fault = kProbeNoFault;
     volatile LONG early_position_messages = 0;
+    // And the first one that arrives once init has returned raises this one (counted as a
+    // window fault reached).
+    ProbeFault late_position_fault = kProbeNoFault;
     int32_t draws_through_dc = 0;  // render paints the drawing window through GetDC only
     int32_t shows_itself = 0;      // init's last step shows the frame, or its own window
     int32_t opens_dialog = 0;      // init opens a dialog of its own, left open until quit

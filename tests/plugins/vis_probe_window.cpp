@@ -33,9 +33,17 @@ LRESULT CALLBACK drawing_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
             InterlockedIncrement(&g_recording->window_message_count);
         }
     }
-    if (!g_ready && is_position_message(message) && g_recording) {
-        InterlockedIncrement(&g_recording->early_position_messages);
-        raise_fault(g_recording->early_position_fault);
+    if (is_position_message(message) && g_recording) {
+        if (g_ready && g_recording->late_position_fault != kProbeNoFault) {
+            // Once: the teardown moves the window again.
+            const ProbeFault fault = g_recording->late_position_fault;
+            g_recording->late_position_fault = kProbeNoFault;
+            InterlockedIncrement(&g_recording->window_fault_reached);
+            raise_fault(fault);
+        } else if (!g_ready) {
+            InterlockedIncrement(&g_recording->early_position_messages);
+            raise_fault(g_recording->early_position_fault);
+        }
     }
     if (message == kProbeFaultMessage && g_recording) {
         InterlockedIncrement(&g_recording->window_fault_reached);
