@@ -1,9 +1,12 @@
-// The window procedure of both emulated windows. It never waits on another thread except
-// for the bounded forward of WM_COMMAND to the player.
+// The window procedure of both emulated windows: the main window's runs on the main
+// window's thread, the frame's on the plug-in's thread. It never waits on another thread
+// except for the bounded forward of WM_COMMAND to the player and the bounded hand-over of
+// work to the plug-in's thread.
 #include "emulation/embed_window_state.h"
 #include "emulation/emulated_windows.h"
 #include "emulation/forward_to_player.h"
 #include "emulation/message_records.h"
+#include "emulation/plugin_thread_relay.h"
 #include "emulation/winamp_messages.h"
 #include "host/wrapper_state.h"
 #include "runtime/memory_access.h"
@@ -34,8 +37,25 @@ HWND drawing_window()
 // this thread is called directly: that does not wait either. Nothing is passed on while the
 // module's init runs: Winamp tells a plug-in's window nothing of its own windows' moves
 // then, and a plug-in may not be ready for it before its init returns.
+void notify_vis_window(UINT message, WPARAM wparam, LPARAM lparam);
+
+void notify_from_plugin_thread(const RelayedCall& call)
+{
+    notify_vis_window(call.message, call.wparam, call.lparam);
+}
+
+// The main window's own moves are told from its thread, which hands them to the plug-in's.
 void notify_vis_window(UINT message, WPARAM wparam, LPARAM lparam)
 {
+    if (!on_plugin_thread()) {
+        RelayedCall call;
+        call.act = notify_from_plugin_thread;
+        call.message = message;
+        call.wparam = wparam;
+        call.lparam = lparam;
+        run_on_plugin_thread(call);
+        return;
+    }
     HWND vis = drawing_window();
     if (!vis || g_state.module_initialising)
         return;

@@ -1,12 +1,12 @@
 #include "emulation/emulated_windows.h"
 
+#include "emulation/main_window_thread.h"
 #include "emulation/player_sync.h"
+#include "emulation/plugin_thread_relay.h"
 #include "host/wrapper_state.h"
 
 namespace {
 
-constexpr int kParentWidth = 50;
-constexpr int kParentHeight = 30;
 constexpr int kEmbedWidth = 300;
 constexpr int kEmbedHeight = 400;
 
@@ -40,9 +40,10 @@ int32_t create_parent_window()
 {
     const DWORD ex_style = topmost_style_of_player();
     register_fresh_class(kParentWindowClass, nullptr);
-    HWND window = CreateWindowExA(ex_style, kParentWindowClass, "", 0, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, kParentWidth, kParentHeight, nullptr, nullptr,
-                                  nullptr, nullptr);
+    // The calling thread is the one that runs the plug-in: what the main window does to the
+    // plug-in's windows is carried over to it.
+    open_plugin_thread_relay();
+    HWND window = start_main_window_thread(ex_style);
     g_state.parent_window = window;
     if (!window)
         return kWindowCreationFailed;
@@ -51,6 +52,13 @@ int32_t create_parent_window()
     lay_parent_over_player(kSyncPlaceFlags);
     g_state.last_sync_clock = 0;
     return 0;
+}
+
+void destroy_parent_window()
+{
+    g_state.parent_window = nullptr;
+    end_main_window_thread();
+    close_plugin_thread_relay();
 }
 
 int32_t create_embed_window()

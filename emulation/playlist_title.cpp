@@ -7,10 +7,10 @@
 
 namespace {
 
-// Both requests reach the emulated windows' procedure, which runs on the render thread
-// only, so one buffer of each width serves.
-char g_narrow_title[kTitleCapacity];
-wchar_t g_wide_title[kTitleCapacity];
+// The requests reach the main window on its thread and the frame on the plug-in's: a
+// buffer of each width for each thread, so neither overwrites what the other handed out.
+thread_local char g_narrow_title[kTitleCapacity];
+thread_local wchar_t g_wide_title[kTitleCapacity];
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "emulation/forward_to_player.h"
 #include "emulation/player_sync.h"
 #include "emulation/playlist_title.h"
+#include "emulation/plugin_thread_relay.h"
 #include "emulation/plugins_folder.h"
 #include "emulation/random.h"
 #include "emulation/service_objects.h"
@@ -31,33 +32,44 @@ LRESULT embed_request(WPARAM wparam)
     return wparam == 0 ? address_of(&provide_embed_window) : address_of(frame);
 }
 
-// The plug-in announces its drawing window: a top-level one ends in front of all others and
-// the player's always-on-top state reaches it at the next synchronisation. A child is only
-// recorded: topmost means nothing for it, and the moves would deliver position changes into
-// the plug-in's init, before it is ready for them.
-LRESULT announce_drawing_window(WPARAM wparam)
+// A top-level drawing window ends in front of all others and the player's always-on-top
+// state reaches it at the next synchronisation. Done on the plug-in's thread, which owns
+// the window.
+void place_announced_window(const RelayedCall& call)
 {
-    HWND drawing = reinterpret_cast<HWND>(wparam);
-    g_state.vis_window = drawing;
-    if (!drawing || is_child_window(drawing))
-        return 1;
+    HWND drawing = reinterpret_cast<HWND>(call.wparam);
     HWND app = g_state.host_app_window;
     const bool start_topmost = !g_state.embed_window && app && g_state.stop_requested == 0 &&
                                (GetWindowLongA(app, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     SetWindowPos(drawing, start_topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kFrontFlags);
     SetWindowPos(drawing, HWND_TOPMOST, 0, 0, 0, 0, kFrontFlags);
     SetWindowPos(drawing, HWND_TOP, 0, 0, 0, 0, kFrontFlags);
+}
+
+// The plug-in announces its drawing window. A child is only recorded: topmost means
+// nothing for it, and the moves would deliver position changes into the plug-in's init,
+// before it is ready for them.
+LRESULT announce_drawing_window(WPARAM wparam)
+{
+    HWND drawing = reinterpret_cast<HWND>(wparam);
+    g_state.vis_window = drawing;
+    if (!drawing || is_child_window(drawing))
+        return 1;
+    RelayedCall call;
+    call.act = place_announced_window;
+    call.wparam = wparam;
+    run_on_plugin_thread(call);
     return 1;
 }
 
 // Shrinks the frame and the drawing window and gives them their size back, so that the
 // plug-in sees a real change of size.
-LRESULT resize_cycle()
+void run_resize_cycle(const RelayedCall&)
 {
     HWND frame = g_state.embed_window;
     HWND drawing = g_state.vis_window;
     if (!frame || !drawing)
-        return 1;
+        return;
     const int32_t width = g_state.client_width;
     const int32_t height = g_state.client_height;
     SetWindowPos(drawing, nullptr, 0, 0, 50, 50, 0);
@@ -65,6 +77,13 @@ LRESULT resize_cycle()
     SetWindowPos(drawing, nullptr, 0, 0, width, height, 0);
     SetWindowPos(frame, nullptr, 0, 0, width + g_state.frame_extra_width,
                  height + g_state.frame_extra_height, kFrameSizeFlags);
+}
+
+LRESULT resize_cycle()
+{
+    RelayedCall call;
+    call.act = run_resize_cycle;
+    run_on_plugin_thread(call);
     return 1;
 }
 

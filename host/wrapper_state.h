@@ -1,5 +1,25 @@
 // The one process-wide run-time record of the wrapper. Every routine reaches it through
 // g_state; nothing of it lives on the heap.
+//
+// Threads, and what each owns:
+// - the player's thread: the object's operations, the panel, the menu and the file dialog;
+//   it writes the player's windows, the paths, the selection and the staging buffers, and
+//   starts and stops runs (stop_requested, render_thread). For the probe of a new choice it
+//   is briefly the plug-in's thread, and it runs the teardown after a forced stop.
+// - the render thread (Winamp's vis thread): the plug-in's entries, the frame window
+//   (embed_window), the plug-in's own windows and the relay that carries the main window's
+//   work on them over (plugin_thread_relay.h); it writes embed_window, frame_extra_*,
+//   init_in_progress, module_initialising, rand_state, last_sync_clock, sample_rate_hz,
+//   active_module and, through the frame's procedure and the embed function, client_*
+//   and embed_state.
+// - the main window's thread: parent_window alone (main_window_thread.h); it only pumps
+//   and answers. Its procedure writes vis_window (message 611), clears parent_window (the
+//   cancel-mode rule) and sets stop_requested (a WM_QUIT or a fault in a subclass).
+// - the plug-in's own threads: foreign; they reach these fields only through the main
+//   window's answers and the functions it hands out (the embed function writes client_*
+//   and embed_state on whatever thread calls it).
+// Every field written on one thread and read on another is atomic; the staging buffers are
+// copied under audio_lock. No lock is held while plug-in code runs.
 #pragma once
 
 #include <windows.h>

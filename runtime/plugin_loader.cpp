@@ -93,10 +93,7 @@ HeaderOutcome call_header_function(WinampVisGetHeaderFunction header_function)
     }
 
     if (temporary_window) {
-        HWND window = g_state.parent_window;
-        if (window)
-            DestroyWindow(window);
-        g_state.parent_window = nullptr;
+        destroy_parent_window();
         UnregisterClassA(kParentWindowClass, nullptr);
     }
     return outcome;

@@ -4,6 +4,7 @@
 #include "emulation/player_sync.h"
 #include "host/command_menu.h"
 #include "host/wrapper_state.h"
+#include "runtime/answering_wait.h"
 #include "runtime/audio_conversion.h"
 #include "runtime/exception_guard.h"
 #include "runtime/memory_access.h"
@@ -135,6 +136,7 @@ DWORD WINAPI render_thread_main(LPVOID parameter)
     g_state.embed_window = nullptr;
     g_state.parent_window = nullptr;
     if (create_parent_window() != 0) {
+        destroy_parent_window();
         g_state.render_thread_ended = 1;
         return 1;
     }
@@ -200,13 +202,9 @@ DWORD wait_for_thread(HANDLE thread, DWORD timeout_ms)
         }
         const DWORD slice = timeout_ms - elapsed < kDialogSweepMs ? timeout_ms - elapsed
                                                                   : kDialogSweepMs;
-        const DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, slice, QS_SENDMESSAGE);
-        if (result == WAIT_TIMEOUT)
-            continue;
-        if (result != WAIT_OBJECT_0 + 1)
+        const DWORD result = wait_answering_sends(thread, slice);
+        if (result != WAIT_TIMEOUT)
             return result;
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
 
@@ -297,8 +295,7 @@ void teardown_runtime()
         g_state.embed_state = nullptr;
         DestroyWindow(frame);
     }
-    if (HWND parent = g_state.parent_window.exchange(nullptr))
-        DestroyWindow(parent);
+    destroy_parent_window();
     UnregisterClassA(kEmbedWindowClass, nullptr);
     UnregisterClassA(kParentWindowClass, nullptr);
     g_state.vis_window = nullptr;

@@ -5,6 +5,7 @@
 // a modal dialog open when stopped. Each run must show what it draws and move, or end
 // cleanly.
 #include "tests/plugins/vis_probe_resources.h"
+#include "tests/support/menu_picker.h"
 #include "tests/support/player_session.h"
 #include "tests/support/probe_plugin.h"
 #include "tests/support/process_resources.h"
@@ -203,6 +204,60 @@ TEST_F(PluginHabits, StopEndsAModalDialogOnTheRenderThreadAtOnce)
     EXPECT_EQ(quits[0].thread_id, probe_.calls(kProbeInit).at(0).thread_id);
     EXPECT_TRUE(nothing_of_ours_left());
     std::printf("stop with the modal dialog open: %lu ms\n", stop_ms);
+}
+
+// Modelled on a plug-in that draws on a worker thread: init waits for the worker, render
+// waits for it to finish each frame, and the worker asks the main window with plain
+// SendMessage before it does; quit joins it while it asks once more. Winamp's main window
+// answers from a thread that never waits for those entries, and so must ours.
+TEST_F(PluginHabits, WorkerThreadAsksTheMainWindowWhileTheEntriesWaitForIt)
+{
+    constexpr int32_t kFrameDelayMs = 20;
+    constexpr DWORD kMeasuredMs = 2000;
+    TestPlayer& player = session_.player();
+    player.set_answer(125, 7);
+    player.set_answer(105, 93000);
+    player.set_answer(124, 12);
+    player.set_command_answer(3);
+    control().worker_thread = 1;
+    control().frame_delay = kFrameDelayMs;
+    const ProbeWorkerRecord& worker = control().worker;
+    start();
+
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        const size_t renders_before = probe_.calls(kProbeRender).size();
+        ASSERT_TRUE(session_.render_until(
+            [&] { return probe_.calls(kProbeRender).size() > renders_before + 2; }, kTimeoutMs));
+        const size_t first = probe_.calls(kProbeRender).size();
+        const DWORD start_ms = GetTickCount();
+        session_.render_until([&] { return GetTickCount() - start_ms >= kMeasuredMs; },
+                              kMeasuredMs * 2);
+        const double rendered = static_cast<double>(probe_.calls(kProbeRender).size() - first);
+        const double asked = (GetTickCount() - start_ms) / static_cast<double>(kFrameDelayMs);
+        std::printf("worker plug-in, run %d: %.0f of %.0f frames rendered, longest request %lu ms\n",
+                    run, rendered, asked, worker.longest_request_ms);
+        // 90 % on an idle machine; the bound holds on a loaded or emulated one too.
+        EXPECT_GE(rendered, asked * 0.5);
+        EXPECT_EQ(worker.init_wait_expired, 0);
+        EXPECT_EQ(worker.render_waits_expired, 0);
+        EXPECT_GE(worker.frames_taken, 3);
+        const LRESULT expected[kProbeWorkerRequests] = {1, 7, 93000, 12, 3};
+        for (int i = 0; i < kProbeWorkerRequests; ++i)
+            EXPECT_EQ(worker.answers[i], expected[i]) << "request " << i;
+
+        // A stop from the menu first, then Finalize: both end the run by itself.
+        const DWORD stop_ms = run == 0 ? session_.click_menu(kMenuStop) : session_.finalize();
+        std::printf("worker plug-in, run %d: stopped in %lu ms\n", run, stop_ms);
+        EXPECT_LT(stop_ms, 1000u);
+        EXPECT_EQ(worker.quit_wait_expired, 0);
+        const std::vector<ProbeCall> quits = probe_.calls(kProbeQuit);
+        ASSERT_EQ(quits.size(), static_cast<size_t>(run + 1));
+        EXPECT_EQ(quits.back().thread_id, probe_.calls(kProbeRender).back().thread_id);
+        if (run == 0)
+            session_.click_menu(kMenuStart);
+    }
+    EXPECT_TRUE(nothing_of_ours_left());
 }
 
 }  // namespace

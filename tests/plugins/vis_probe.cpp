@@ -8,6 +8,7 @@
 #include "tests/plugins/vis_probe_script.h"
 #include "tests/plugins/vis_probe_sdk.h"
 #include "tests/plugins/vis_probe_window.h"
+#include "tests/plugins/vis_probe_worker.h"
 
 #include <ctime>
 
@@ -125,6 +126,8 @@ int32_t __cdecl init_entry(WinampVisModule* module)
     if (g_control.window_fault != kProbeNoFault && g_control.vis_window)
         PostMessageA(g_control.vis_window, kProbeFaultMessage, 0, 0);
     send_requests(kProbeInit, module->parent);
+    if (g_control.worker_thread)
+        start_worker(module->parent, &g_control.worker);
     mark_drawing_window_ready();
     if (g_control.shows_itself)
         show_what_it_draws_in();
@@ -145,6 +148,8 @@ int32_t __cdecl render_entry(WinampVisModule* module)
             sdk_run_kept_dialog(module->parent, &g_control.sdk);
     }
     fuzz_from_render(module, g_control.embed_window, g_control.vis_window);
+    if (g_control.worker_thread)
+        hand_frame_to_worker();
     return g_control.render_result;
 }
 
@@ -153,6 +158,7 @@ void __cdecl quit_entry(WinampVisModule* module)
     record(kProbeQuit, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
     misbehave(kProbeQuit);
     fuzz_quit();
+    join_worker();
     destroy_drawing_window(&g_control);
     close_own_dialog(&g_control.dialog_window);
 }

@@ -121,6 +121,26 @@ struct ProbeSdkRecord {
     INT_PTR kept_dialog_result;
 };
 
+// A plug-in that draws on a worker thread of its own: init waits until the worker is
+// ready, render hands the frame's data over and waits until the worker is done with it,
+// and the worker asks the main window, with plain SendMessage, the requests below before
+// it says so; quit joins the worker while it is inside one more request. The probe's
+// waits are bounded so that a deadlock shows as a count instead of hanging the test.
+constexpr int kProbeWorkerRequests = 5;  // 104, 125, 105 (0), 124, then a WM_COMMAND
+constexpr WPARAM kProbeWorkerCommand = 40046;
+
+struct ProbeWorkerRecord {
+    volatile LONG frames_taken;
+    volatile LONG requests_sent;
+    // Waits that ran out: init's for the worker, render's and quit's for it.
+    volatile LONG init_wait_expired;
+    volatile LONG render_waits_expired;
+    volatile LONG quit_wait_expired;
+    LRESULT answers[kProbeWorkerRequests];  // of the last frame
+    DWORD longest_request_ms;
+    DWORD thread_id;
+};
+
 struct ProbeControl {
     // What the plug-in is.
     int32_t module_count = 1;
@@ -196,6 +216,9 @@ struct ProbeControl {
     // Threads that left through ExitThread (TerminateThread notifies no DLL), the first ones.
     volatile LONG threads_detached = 0;
     DWORD detached_thread_ids[kProbeMaxDetachedThreads] = {};
+
+    int32_t worker_thread = 0;
+    ProbeWorkerRecord worker = {};
 
     // A Winamp 5 SDK plug-in: the header function looks its services up, init takes its
     // strings, menus, accelerators and dialogs through them, render copies the title.

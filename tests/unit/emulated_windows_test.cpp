@@ -95,7 +95,8 @@ protected:
 
     void TearDown() override
     {
-        for (auto* field : {&g_state.embed_window, &g_state.parent_window, &g_state.vis_window}) {
+        destroy_parent_window();
+        for (auto* field : {&g_state.embed_window, &g_state.vis_window}) {
             HWND window = *field;
             if (window && IsWindow(window))
                 DestroyWindow(window);
@@ -138,8 +139,10 @@ TEST_F(EmulatedWindows, ParentWindowIsAHiddenSmallWindowOfAGlobalClass)
     EXPECT_EQ(outer.right - outer.left, std::max(50, GetSystemMetrics(SM_CXMINTRACK)));
     EXPECT_EQ(outer.bottom - outer.top, std::max(30, GetSystemMetrics(SM_CYMINTRACK)));
 
-    // Made again, it replaces the class and needs no teardown in between.
-    DestroyWindow(parent);
+    // Its thread owns it and takes it down with itself; made again, it replaces the class.
+    EXPECT_NE(GetWindowThreadProcessId(parent, nullptr), GetCurrentThreadId());
+    destroy_parent_window();
+    EXPECT_FALSE(IsWindow(parent));
     ASSERT_EQ(create_parent_window(), 0);
     EXPECT_NE(g_state.parent_window, nullptr);
 }
@@ -308,13 +311,18 @@ TEST_F(EmulatedWindows, CancelModeDestroysTheMainWindowOnlyDuringAFirstInitAlone
     EXPECT_FALSE(IsWindow(parent));
 }
 
+// The cursor is a thread's own: the frame's, on this thread, shows it.
 TEST_F(EmulatedWindows, ClientAreaGetsTheArrowAndOtherHitsTheDefault)
 {
     ASSERT_EQ(create_parent_window(), 0);
+    ASSERT_EQ(create_embed_window(), 0);
+    HWND frame = g_state.embed_window;
+    EXPECT_EQ(SendMessageA(frame, WM_SETCURSOR, reinterpret_cast<WPARAM>(frame),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
     HWND parent = g_state.parent_window;
     EXPECT_EQ(SendMessageA(parent, WM_SETCURSOR, reinterpret_cast<WPARAM>(parent),
                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
-    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
     EXPECT_EQ(SendMessageA(parent, WM_CREATE, 0, 0), 0);
 }
 

@@ -35,7 +35,7 @@ protected:
     }
     void TearDown() override
     {
-        DestroyWindow(g_state.parent_window.exchange(nullptr));
+        destroy_parent_window();
         UnregisterClassA(kParentWindowClass, nullptr);
         g_state.host_app_window = nullptr;
         g_state.host_winamp_window = nullptr;

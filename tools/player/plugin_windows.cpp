@@ -82,11 +82,12 @@ PluginWindows find_plugin_windows()
         found.drawing = first_child_not_a_dialog(found.frame);
     if (found.drawing || !found.emulated_main)
         return found;
-    // A plug-in that wants no frame makes a visible window of its own on the render thread.
-    const DWORD render_thread = GetWindowThreadProcessId(found.emulated_main, nullptr);
+    // A plug-in that wants no frame makes a visible window of its own, on the render thread
+    // or on a thread of its own: any thread but the player's.
+    const DWORD player_thread = GetCurrentThreadId();
     for (HWND window : windows) {
         const std::string name = class_of(window);
-        if (GetWindowThreadProcessId(window, nullptr) == render_thread && IsWindowVisible(window) &&
+        if (GetWindowThreadProcessId(window, nullptr) != player_thread && IsWindowVisible(window) &&
             name != kParentWindowClass && name != kEmbedWindowClass && name != kDialogClass) {
             found.drawing = window;
             break;
