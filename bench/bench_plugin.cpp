@@ -60,3 +60,24 @@ std::vector<SequencedTime> BenchPlugin::renders() const
         result.push_back({control_->renders[i].sequence, qpc_to_ns(control_->renders[i].qpc)});
     return result;
 }
+
+namespace {
+
+std::vector<double> first_samples(const int32_t* samples, int32_t count)
+{
+    if (count > kBenchMaxRequests)
+        count = kBenchMaxRequests;
+    return std::vector<double>(samples, samples + (count > 0 ? count : 0));
+}
+
+}  // namespace
+
+std::vector<double> BenchPlugin::request_ns() const
+{
+    return first_samples(control_->request_ns, control_->requests_timed);
+}
+
+std::vector<double> BenchPlugin::same_thread_request_ns() const
+{
+    return first_samples(control_->same_thread_request_ns, control_->requests_timed);
+}

@@ -20,6 +20,15 @@ public:
     // Read by the module record at the wrapper's next load.
     void set_frame_delay(int32_t delay_ms) { control_->frame_delay = delay_ms; }
     void reset() { reset_(); }
+    // Read by the module's next init; 0 times none.
+    void set_requests_to_time(int32_t count) { control_->requests_to_time = count; }
+    // The timed requests of the last init, to the main window and to the plug-in's own
+    // thread, in nanoseconds, and the last answer.
+    std::vector<double> request_ns() const;
+    std::vector<double> same_thread_request_ns() const;
+    LRESULT request_answer() const { return control_->request_answer; }
+    DWORD render_thread_id() const { return control_->render_thread_id; }
+    DWORD main_window_thread_id() const { return control_->main_window_thread_id; }
 
     LONG render_count() const { return control_->render_count; }
     int64_t first_render_qpc() const { return control_->renders[0].qpc; }

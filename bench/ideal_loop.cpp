@@ -21,6 +21,7 @@ std::vector<double> IdealLoop::stop()
 
 void IdealLoop::run(int delay_ms)
 {
+    thread_id_ = GetCurrentThreadId();
     const int64_t step = qpc_from_ms(delay_ms);
     int64_t due = qpc_now();
     while (!stop_requested_) {

@@ -16,14 +16,23 @@ constexpr double kWindowMs = 5000;
 // The delay whose run also gives the CPU, start and stop figures.
 constexpr int kIdleModuleDelayMs = 33;
 
+// The wrapper's two threads whose share of the CPU is told apart from the process's; in the
+// baseline, the ideal loop's thread stands where the render thread does.
+enum WatchedThread { kRenderThread, kMainWindowThread, kWatchedThreads };
+
 struct Window {
     int64_t start_qpc = 0;
     int64_t end_qpc = 0;
     double cpu_start = 0;
     double cpu_end = 0;
+    DWORD thread_ids[kWatchedThreads] = {};
+    double thread_cpu_start[kWatchedThreads] = {};
+    double thread_cpu_end[kWatchedThreads] = {};
 
     void open()
     {
+        for (int i = 0; i < kWatchedThreads; ++i)
+            thread_cpu_start[i] = thread_ids[i] ? thread_cpu_seconds(thread_ids[i]) : -1;
         cpu_start = process_cpu_seconds();
         start_qpc = qpc_now();
     }
@@ -31,13 +40,20 @@ struct Window {
     {
         end_qpc = qpc_now();
         cpu_end = process_cpu_seconds();
+        for (int i = 0; i < kWatchedThreads; ++i)
+            thread_cpu_end[i] = thread_ids[i] ? thread_cpu_seconds(thread_ids[i]) : -1;
+    }
+    double per_second(double from, double to) const
+    {
+        if (from < 0 || to < 0)
+            return -1;
+        return (to - from) * 1e3 / (qpc_to_ns(end_qpc - start_qpc) / 1e9);
     }
     // Milliseconds of CPU per second of wall time; negative when a reading failed.
-    double cpu_ms_per_s() const
+    double cpu_ms_per_s() const { return per_second(cpu_start, cpu_end); }
+    double thread_ms_per_s(WatchedThread thread) const
     {
-        if (cpu_start < 0 || cpu_end < 0)
-            return -1;
-        return (cpu_end - cpu_start) * 1e3 / (qpc_to_ns(end_qpc - start_qpc) / 1e9);
+        return per_second(thread_cpu_start[thread], thread_cpu_end[thread]);
     }
     bool holds(double ns) const { return ns >= qpc_to_ns(start_qpc) && ns <= qpc_to_ns(end_qpc); }
 };
@@ -66,6 +82,9 @@ bool measure_pacing(BenchHost& host, int delay_ms)
     // Baseline: the ideal loop while the player produces its frames and stages nothing.
     Window ideal_window;
     IdealLoop ideal(delay_ms);
+    while (!ideal.thread_id())
+        Sleep(1);
+    ideal_window.thread_ids[kRenderThread] = ideal.thread_id();
     ideal_window.open();
     host.player.play(kWindowMs, {});
     ideal_window.close();
@@ -77,6 +96,8 @@ bool measure_pacing(BenchHost& host, int delay_ms)
     host.player.clear_staged();
     const TickClock ticks = calibrate_tick_clock();
     Window window;
+    window.thread_ids[kRenderThread] = host.plugin.render_thread_id();
+    window.thread_ids[kMainWindowThread] = host.plugin.main_window_thread_id();
     window.open();
     host.player.play(kWindowMs, render_stage(host));
     window.close();
@@ -124,6 +145,9 @@ bool measure_pacing(BenchHost& host, int delay_ms)
             .value("delay_ms", delay_ms)
             .value("ms_per_s", window.cpu_ms_per_s())
             .value("baseline_ms_per_s", ideal_window.cpu_ms_per_s())
+            .value("render_thread_ms_per_s", window.thread_ms_per_s(kRenderThread))
+            .value("main_window_thread_ms_per_s", window.thread_ms_per_s(kMainWindowThread))
+            .value("baseline_loop_thread_ms_per_s", ideal_window.thread_ms_per_s(kRenderThread))
             .print();
         const BenchPlugin& module = host.plugin;
         // The sections say where start and stop spend their time: Initialize itself, the

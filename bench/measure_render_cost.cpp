@@ -17,6 +17,7 @@ namespace {
 constexpr int kRounds = 40;
 constexpr int kCallsPerRound = 250;
 constexpr int kRenderDelayMs = 10;
+constexpr int kTimedRequests = 2000;
 
 // A thread that exists and waits: GetExitCodeThread on it costs what Render pays for the
 // render thread.
@@ -69,7 +70,9 @@ bool measure_render_cost(BenchHost& host)
     InitializeCriticalSection(&floor_lock);
 
     InitializeCall initialize;
+    host.plugin.set_requests_to_time(kTimedRequests);
     const bool started = start_module(host, kRenderDelayMs, &initialize);
+    host.plugin.set_requests_to_time(0);
     Samples samples;
     if (started) {
         uint8_t frame[kFrameBytes];
@@ -89,6 +92,11 @@ bool measure_render_cost(BenchHost& host)
             .summary("ns", summarize(samples.render))
             .summary("baseline_ns", summarize(samples.floor))
             .value("module_renders_meanwhile", module_renders)
+            .print();
+        FigureLine("request")
+            .summary("ns", summarize(host.plugin.request_ns()))
+            .summary("baseline_ns", summarize(host.plugin.same_thread_request_ns()))
+            .value("answer", static_cast<double>(host.plugin.request_answer()))
             .print();
         FigureLine("render_sections")
             .summary("get_exit_code_thread_ns", summarize(samples.exit_code))

@@ -22,3 +22,14 @@ double process_cpu_seconds()
         return -1;
     return seconds_of(kernel) + seconds_of(user);
 }
+
+double thread_cpu_seconds(DWORD thread_id)
+{
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, thread_id);
+    if (!thread)
+        return -1;
+    FILETIME created, ended, kernel, user;
+    const bool read = GetThreadTimes(thread, &created, &ended, &kernel, &user);
+    CloseHandle(thread);
+    return read ? seconds_of(kernel) + seconds_of(user) : -1;
+}

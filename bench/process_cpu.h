@@ -1,5 +1,9 @@
-// CPU time of the whole process, kernel and user, from GetProcessTimes.
+// CPU time, kernel and user: of the whole process (GetProcessTimes) or one of its threads
+// (GetThreadTimes).
 #pragma once
 
-// Seconds of CPU the process has used so far; a negative value when the call failed.
+#include <windows.h>
+
+// Seconds of CPU used so far; a negative value when the call failed.
 double process_cpu_seconds();
+double thread_cpu_seconds(DWORD thread_id);

@@ -102,6 +102,12 @@ def rows_from(figures):
         rows.append(row("Render, p50", r["ns_p50"], "ns", r["baseline_ns_p50"]))
         rows.append(row("Render, p99", r["ns_p99"], "ns", r["baseline_ns_p99"], "<= 2000 ns",
                         at_most(r["ns_p99"], 2000)))
+    if "request" in figures:
+        q = f("request")
+        rows.append(row("a plug-in's version request to the main window, p50", q["ns_p50"], "ns",
+                        q["baseline_ns_p50"]))
+        rows.append(row("a plug-in's version request to the main window, p99", q["ns_p99"], "ns",
+                        q["baseline_ns_p99"]))
     if "render_sections" in figures:
         s = f("render_sections")
         rows.append(row("  of which GetExitCodeThread, p50", s["get_exit_code_thread_ns_p50"], "ns"))
@@ -158,6 +164,14 @@ def rows_from(figures):
         rows.append(row("CPU per second, delay %d ms" % c["delay_ms"], measured if valid else None,
                         "ms/s", ideal if valid else None, "<= 1.5 x baseline",
                         measured <= 1.5 * ideal if valid else None))
+        loop = c.get("baseline_loop_thread_ms_per_s")
+        for key, name, baseline in (
+                ("render_thread_ms_per_s", "the render thread (baseline: the ideal loop's)", loop),
+                ("main_window_thread_ms_per_s", "the main window's thread", None)):
+            share = c.get(key)
+            if share is not None and share >= 0:
+                rows.append(row("  of which %s" % name, share, "ms/s",
+                                baseline if baseline is not None and baseline >= 0 else None))
     if "render_sections" in figures:
         rows.append(row("  PeekMessageA as every render loop pass calls it, p50",
                         f("render_sections")["peek_message_ns_p50"], "ns"))
