@@ -132,8 +132,8 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
     DeleteFileA((out + "\\survey.md").c_str());
     DeleteFileA((out + "\\survey.png").c_str());
 
-    // Ten runs of 1 s and eight listings, two modules that never draw waiting 12 s each for
-    // a picture, the hang ended by the wrapper's 5 s stop: about 45 s on a native machine.
+    // Eleven runs of 1 s and nine listings, two modules that never draw waiting 12 s each
+    // for a picture, the hang ended by the wrapper's 5 s stop: 43 s on a native machine.
     // No run may reach its own hard bound (the verdicts below would say so), and the whole
     // stays far below the sum of those bounds (over 800 s).
     const Finished finished = run_player(
