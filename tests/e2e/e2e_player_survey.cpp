@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <map>
 
 namespace {
@@ -116,6 +117,9 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
               "init_failures=1\nask_embed_window=1\ndrawing_window=child\n"
               "fault_render=endless_loop\n");
     add_probe(plugins, "vis_blank", "init_failures=1\nask_embed_window=1\ndrawing_window=child\n");
+    // Its first picture 3 s after its init: counted from there, its 1 s run sees it draw.
+    add_probe(plugins, "vis_slow_start", "init_failures=1\nask_embed_window=1\ndrawing_window=child\n"
+                                         "draws_through_dc=1\nshows_itself=1\ndraws_after_ms=3000\n");
     add_probe(plugins, "vis_box", "init_failures=1\nask_embed_window=1\ndrawing_window=child\n"
                                   "draws_through_dc=1\nshows_itself=1\nmessage_box_from=render\n");
     // Saved settings handed to every run: vis_example draws in a window of its own, and a
@@ -128,16 +132,17 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
     DeleteFileA((out + "\\survey.md").c_str());
     DeleteFileA((out + "\\survey.png").c_str());
 
-    // Nine runs of 1 s and seven listings, the hang ended by the wrapper's 5 s stop: about
-    // 20 s here, 50 s on a loaded machine. No run may reach its own hard bound (the verdicts
-    // below would say so), and the whole stays far below the sum of those bounds (500 s).
+    // Eleven runs of 1 s and nine listings, two modules that never draw waiting 12 s each
+    // for a picture, the hang ended by the wrapper's 5 s stop: 43 s on a native machine.
+    // No run may reach its own hard bound (the verdicts below would say so), and the whole
+    // stays far below the sum of those bounds (over 800 s).
     const Finished finished = run_player(
-        "--survey \"" + plugins.path() + "\" --seconds 1 --out \"" + out + "\" --settings-from \"" +
-            saved.path() + "\"",
-        400000, plugins);
+        "--survey \"" + plugins.path() + "\" --seconds 1 --first-picture-wait 12 --out \"" + out +
+            "\" --settings-from \"" + saved.path() + "\"",
+        600000, plugins);
     ASSERT_TRUE(finished.ended) << finished.output;
     EXPECT_EQ(finished.exit_code, 0u) << finished.output;
-    EXPECT_LT(finished.seconds, 200.0);
+    EXPECT_LT(finished.seconds, 300.0);
 
     const std::string table = read_file_text(out + "\\survey.md");
     std::map<std::string, std::string> found = verdicts(table);
@@ -152,7 +157,20 @@ TEST(PlayerSurvey, EachModuleGetsItsVerdictAndTheSurveyEndsWithinItsBounds)
     // init, without a box.
     EXPECT_EQ(found["vis_example.dll 2"], "fails: init failed twice") << table;
     EXPECT_EQ(found["vis_example.dll 3"], "fails: init failed twice") << table;
+    EXPECT_EQ(found["vis_slow_start.dll 0"], "works") << table;
+    const size_t slow_row = table.find("| vis_slow_start.dll | 0 ");
+    ASSERT_NE(slow_row, std::string::npos) << table;
+    const size_t slow_picture = table.find("| frame | ", slow_row) + 10;
+    EXPECT_GE(atof(table.c_str() + slow_picture), 2.9) << table;
+    // A module that never draws is judged after the whole wait, not before.
     EXPECT_EQ(found["vis_blank.dll 0"], "runs but draws nothing") << table;
+    EXPECT_NE(table.find("| vis_blank.dll | 0 vis_probe module 0 | second attempt | frame | none |"),
+              std::string::npos)
+        << table;
+    const std::string blank_log = read_file_text(out + "\\survey-runs\\vis_blank.dll.0.log");
+    const size_t blank_seconds = blank_log.find(" frames in ");
+    ASSERT_NE(blank_seconds, std::string::npos) << blank_log;
+    EXPECT_GE(atof(blank_log.c_str() + blank_seconds + 11), 12.0) << blank_log;
     EXPECT_EQ(found["vis_box.dll 0"], "works") << table;
     EXPECT_NE(table.find("box: vis_probe: vis_probe asks"), std::string::npos) << table;
     EXPECT_EQ(found["vis_no_header.dll -"], "fails: its header offers no modules") << table;

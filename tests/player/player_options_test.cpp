@@ -19,6 +19,7 @@ TEST(PlayerOptions, NoArgumentsMeansBuiltInPieceUntilClosed)
     EXPECT_EQ(result.options.plugin_path, "");
     EXPECT_EQ(result.options.wav_path, "");
     EXPECT_EQ(result.options.seconds, 0.0);
+    EXPECT_DOUBLE_EQ(result.options.first_picture_wait, 60.0);
     EXPECT_FALSE(result.options.show_help);
 }
 
@@ -26,12 +27,13 @@ TEST(PlayerOptions, EveryOptionTakesItsValue)
 {
     const OptionsResult result =
         parse({"--plugin", "C:\\vis\\vis_a.dll", "--wav", "song.wav", "--seconds", "2.5",
-               "--screenshot", "out.png", "--settings", "C:\\cfg", "--settings-from", "saved"});
+               "--first-picture-wait", "9", "--screenshot", "out.png", "--settings", "C:\\cfg", "--settings-from", "saved"});
     ASSERT_EQ(result.error, "");
     EXPECT_EQ(result.options.plugin_path, "C:\\vis\\vis_a.dll");
     EXPECT_EQ(result.options.module_index, 0);
     EXPECT_EQ(result.options.wav_path, "song.wav");
     EXPECT_DOUBLE_EQ(result.options.seconds, 2.5);
+    EXPECT_DOUBLE_EQ(result.options.first_picture_wait, 9.0);
     EXPECT_EQ(result.options.screenshot_path, "out.png");
     EXPECT_EQ(result.options.settings_dir, "C:\\cfg");
     EXPECT_EQ(result.options.settings_from, "saved");
@@ -56,6 +58,8 @@ TEST(PlayerOptions, BadCommandLinesAreRefusedWithAReason)
     for (const char* seconds : {"0", "-1", "abc", "5x", "inf", "nan", "1e9"})
         EXPECT_EQ(parse({"--seconds", seconds}).error,
                   std::string("--seconds needs a number of seconds above 0, not ") + seconds);
+    EXPECT_EQ(parse({"--first-picture-wait", "0"}).error,
+              "--first-picture-wait needs a number of seconds above 0, not 0");
 }
 
 TEST(PlayerOptions, HelpIsAskedForAmongOtherOptions)

@@ -17,6 +17,7 @@ ModuleRun working_run(const std::string& file, int32_t module)
     run.picture_seconds = 1.0;
     run.frame_delay_ms = 20;
     run.stop_seconds = 0.02;
+    run.first_picture_seconds = 1.5;
     return run;
 }
 
@@ -74,6 +75,7 @@ TEST(SurveyFacts, ReadBackAsWritten)
     EXPECT_EQ(read.picture_changes, 40);
     EXPECT_DOUBLE_EQ(read.picture_seconds, 3.25);
     EXPECT_EQ(read.frame_delay_ms, 20);
+    EXPECT_DOUBLE_EQ(read.first_picture_seconds, 1.5);
     EXPECT_EQ(read.boxes, written.boxes);
     EXPECT_EQ(read.dialogs, written.dialogs);
 
@@ -87,6 +89,8 @@ TEST(SurveyTable, SortedByVerdictThenFileWithCellsKeptWhole)
 {
     ModuleRun still = working_run("vis_a.dll", 0);
     still.picture_changes = 0;
+    still.drew = false;
+    still.first_picture_seconds = -1.0;
     ModuleRun failed;
     failed.file = "vis_0.dll";
     failed.load_error = "does not load: a | b";
@@ -101,8 +105,11 @@ TEST(SurveyTable, SortedByVerdictThenFileWithCellsKeptWhole)
     EXPECT_EQ(runs[4].file, "vis_0.dll");
 
     const std::string table = survey_table(runs);
-    EXPECT_NE(table.find("| works | vis_b.dll | 0  | first attempt | frame | yes | yes | "
+    EXPECT_NE(table.find("| works | vis_b.dll | 0  | first attempt | frame | 1.5 s | yes | yes | "
                          "40.0 (50.0) | - | 0.02 s |\n"),
+              std::string::npos)
+        << table;
+    EXPECT_NE(table.find("| vis_a.dll | 0  | first attempt | frame | none | no | no |"),
               std::string::npos)
         << table;
     EXPECT_NE(table.find("| fails: does not load: a \\| b | vis_0.dll | - | - |"),

@@ -20,6 +20,7 @@ char g_descriptions[kProbeMaxModules][32];
 LONG g_init_calls = 0;
 LONG g_boxes_shown = 0;
 LONG g_sdk_renders = 0;
+DWORD g_ready_tick = 0;
 
 void record(ProbeEntry entry, int32_t module, intptr_t argument, HWND parent)
 {
@@ -128,6 +129,7 @@ int32_t __cdecl init_entry(WinampVisModule* module)
     send_requests(kProbeInit, module->parent);
     if (g_control.worker_thread)
         start_worker(module->parent, &g_control.worker);
+    g_ready_tick = GetTickCount();
     mark_drawing_window_ready();
     if (g_control.shows_itself)
         show_what_it_draws_in();
@@ -140,7 +142,9 @@ int32_t __cdecl render_entry(WinampVisModule* module)
     misbehave(kProbeRender);
     send_requests(kProbeRender, module->parent);
     show_box(kProbeRender, module->parent);
-    if (g_control.draws_through_dc && g_control.vis_window)
+    const bool drawing_due =
+        GetTickCount() - g_ready_tick >= static_cast<DWORD>(g_control.draws_after_ms);
+    if (g_control.draws_through_dc && g_control.vis_window && drawing_due)
         paint_through_dc(g_control.vis_window, InterlockedIncrement(&g_control.frames_painted));
     if (g_control.sdk_plugin && InterlockedIncrement(&g_sdk_renders) == 1) {
         sdk_copy_titles(module->parent, &g_control.sdk);

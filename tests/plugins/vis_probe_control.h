@@ -225,6 +225,10 @@ struct ProbeControl {
     int32_t sdk_plugin = 0;
     int32_t sdk_keeps_modal_dialog = 0;  // the first render runs a modal dialog until cancelled
     ProbeSdkRecord sdk = {};
+
+    // A plug-in slow to its first picture: render paints through the DC (draws_through_dc)
+    // only once this many milliseconds have passed since the init that succeeded last.
+    int32_t draws_after_ms = 0;
 };
 
 using ProbeControlFunction = ProbeControl*(__cdecl*)();

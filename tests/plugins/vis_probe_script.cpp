@@ -60,6 +60,7 @@ void apply_probe_script(ProbeControl& control)
     control.ask_embed_window = number("ask_embed_window", control.ask_embed_window, path);
     control.draws_through_dc = number("draws_through_dc", control.draws_through_dc, path);
     control.shows_itself = number("shows_itself", control.shows_itself, path);
+    control.draws_after_ms = number("draws_after_ms", control.draws_after_ms, path);
     char text[64];
     word("drawing_window", text, sizeof text, path);
     control.drawing_window = index_of(kWindowNames, text, control.drawing_window);

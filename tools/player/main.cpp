@@ -48,6 +48,15 @@ void print_report(const SessionReport& report, const PlayerOptions& options)
     case PluginStart::kWindowShown:
         printf("zeko_player: the plug-in's window appeared %.1f s after Initialize\n",
                report.startup_seconds);
+        if (report.first_picture_seconds >= 0.0)
+            printf("zeko_player: its first picture %.1f s after Initialize; the timed run "
+                   "starts there\n",
+                   report.first_picture_seconds);
+        else if (!report.windows_at_end.emulated_main)
+            printf("zeko_player: its run ended before it drew a picture\n");
+        else
+            printf("zeko_player: no picture drawn within %g s of its window\n",
+                   options.first_picture_wait);
         break;
     case PluginStart::kRunEnded:
         printf("zeko_player: %s; no window appeared\n",

@@ -7,16 +7,19 @@
 #include <vector>
 
 const char kPlayerUsage[] =
-    "usage: zeko_player [--plugin FILE[$N]] [--wav FILE] [--seconds N] [--screenshot FILE.png]\n"
-    "                   [--settings DIR] [--settings-from DIR] [--from-screen]\n"
-    "       zeko_player --survey DIR [--seconds N] [--out DIR] [--settings-from DIR]\n"
+    "usage: zeko_player [--plugin FILE[$N]] [--wav FILE] [--seconds N] [--first-picture-wait S]\n"
+    "                   [--screenshot FILE.png] [--settings DIR] [--settings-from DIR]\n"
     "                   [--from-screen]\n"
+    "       zeko_player --survey DIR [--seconds N] [--first-picture-wait S] [--out DIR]\n"
+    "                   [--settings-from DIR] [--from-screen]\n"
     "  --plugin FILE      select this Winamp plug-in (module N with the $N suffix) in the\n"
     "                     wrapper's settings before it starts\n"
     "  --wav FILE         play a 16-bit PCM WAV file instead of the built-in piece\n"
-    "  --seconds N        run unattended: render for N seconds from the moment the plug-in\n"
-    "                     shows its window, answer message boxes, then finish\n"
+    "  --seconds N        run unattended: render for N seconds from the plug-in's first\n"
+    "                     picture, answer message boxes, then finish\n"
     "                     (default: until the main window is closed)\n"
+    "  --first-picture-wait S  how long an unattended run waits for that first picture once\n"
+    "                     the plug-in's window is there (default 60)\n"
     "  --screenshot FILE  at the end, save the panel and the plug-in's frame as a PNG\n"
     "  --settings DIR     the directory the player names for the wrapper's settings file\n"
     "                     (default: beside zeko_player.exe)\n"
@@ -68,6 +71,7 @@ OptionsResult parse_player_options(int argc, const char* const* argv)
             continue;
         }
         const bool takes_value = name == "--plugin" || name == "--wav" || name == "--seconds" ||
+                                 name == "--first-picture-wait" ||
                                  name == "--screenshot" || name == "--settings" ||
                                  name == "--settings-from" ||
                                  name == "--survey" || name == "--out" ||
@@ -88,6 +92,11 @@ OptionsResult parse_player_options(int argc, const char* const* argv)
         } else if (name == "--seconds") {
             if (!parse_seconds(value, options.seconds)) {
                 result.error = "--seconds needs a number of seconds above 0, not " + value;
+                return result;
+            }
+        } else if (name == "--first-picture-wait") {
+            if (!parse_seconds(value, options.first_picture_wait)) {
+                result.error = "--first-picture-wait needs a number of seconds above 0, not " + value;
                 return result;
             }
         } else if (name == "--screenshot") {

@@ -13,6 +13,9 @@ struct PlayerOptions {
     std::string wav_path;
     // 0: until the main window is closed.
     double seconds = 0.0;
+    // How long an unattended run waits, from the plug-in's window appearing, for the first
+    // picture drawn in it; the seconds above are counted from that picture.
+    double first_picture_wait = 60.0;
     std::string screenshot_path;
     // Empty: the settings file lies beside the player's executable.
     std::string settings_dir;

@@ -24,6 +24,10 @@ constexpr int kLooksWithoutMainToEnd = 2;
 
 using Clock = std::chrono::steady_clock;
 
+// An unattended run with a plug-in waits for its window, then for a first picture in it,
+// and only then counts its seconds.
+enum class Phase { kAwaitingWindow, kAwaitingPicture, kTimed };
+
 double seconds_since(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -129,8 +133,12 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
 
     const Clock::time_point start = Clock::now();
     Clock::time_point measured_from = start;
-    bool waiting_for_plugin = report.plugin_selected && unattended;
+    Clock::time_point window_shown_at = start;
+    Phase phase = report.plugin_selected && unattended ? Phase::kAwaitingWindow : Phase::kTimed;
+    const PictureSource source =
+        options.from_screen ? PictureSource::kScreen : PictureSource::kSurface;
     bool main_seen = false;
+    bool run_over = false;
     int looks_without_main = 0;
     DialogWatcher dialogs;
     PictureSampler sampler;
@@ -138,29 +146,48 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
     int64_t next_dialog_check_ms = 0;
     int64_t next_frame_ms = 0;
     HostVisualData record;
+    const auto measure_from_now = [&] {
+        measured_from = Clock::now();
+        report.measured_frames = 0;
+    };
 
     while (!windows.close_requested() && pump_messages()) {
         const int64_t now_ms = milliseconds_since(start);
-        if (waiting_for_plugin && now_ms >= next_window_check_ms) {
+        if (phase != Phase::kTimed && now_ms >= next_window_check_ms) {
             const PluginWindows found = find_plugin_windows();
             main_seen = main_seen || found.emulated_main || watch.made().emulated_main;
             looks_without_main = main_seen && !found.emulated_main ? looks_without_main + 1 : 0;
-            if (found.drawing) {
-                report.start = PluginStart::kWindowShown;
-                report.startup_seconds = seconds_since(start);
-                report.drawing_in_frame = found.frame != nullptr;
-                if (options.from_screen)
-                    move_out_of_the_way(GetAncestor(windows.panel(), GA_ROOT));
-                sampler.start(found.drawing);
-            } else if (looks_without_main >= kLooksWithoutMainToEnd) {
-                report.start = PluginStart::kRunEnded;
-            } else if (seconds_since(start) > kStartupLimitSeconds) {
-                report.start = PluginStart::kNoWindowInTime;
+            const bool run_ended = looks_without_main >= kLooksWithoutMainToEnd;
+            if (phase == Phase::kAwaitingWindow) {
+                if (found.drawing) {
+                    report.start = PluginStart::kWindowShown;
+                    report.startup_seconds = seconds_since(start);
+                    report.drawing_in_frame = found.frame != nullptr;
+                    if (options.from_screen)
+                        move_out_of_the_way(GetAncestor(windows.panel(), GA_ROOT));
+                    window_shown_at = Clock::now();
+                    measure_from_now();
+                    phase = Phase::kAwaitingPicture;
+                } else if (run_ended) {
+                    report.start = PluginStart::kRunEnded;
+                    run_over = true;
+                } else if (seconds_since(start) > kStartupLimitSeconds) {
+                    report.start = PluginStart::kNoWindowInTime;
+                    run_over = true;
+                }
             }
-            if (report.start != PluginStart::kNotAwaited) {
-                waiting_for_plugin = false;
-                measured_from = Clock::now();
-                report.measured_frames = 0;
+            // A picture is drawn when the window holds more than its background: a black or
+            // white surface of a 3D device still starting is no picture yet.
+            if (phase == Phase::kAwaitingPicture) {
+                if (found.drawing && has_drawing(capture_client(found.drawing, source))) {
+                    report.first_picture_seconds = seconds_since(start);
+                    measure_from_now();
+                    sampler.start(found.drawing);
+                    phase = Phase::kTimed;
+                } else if (run_ended ||
+                           seconds_since(window_shown_at) > options.first_picture_wait) {
+                    run_over = true;
+                }
             }
             next_window_check_ms = now_ms + kWindowCheckIntervalMs;
         }
@@ -168,9 +195,9 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
             add_dialogs(dialogs.look(), report.dialogs);
             next_dialog_check_ms = now_ms + kDialogCheckIntervalMs;
         }
-        if (report.start == PluginStart::kRunEnded || report.start == PluginStart::kNoWindowInTime)
+        if (run_over)
             break;
-        if (unattended && !waiting_for_plugin && seconds_since(measured_from) >= options.seconds)
+        if (unattended && phase == Phase::kTimed && seconds_since(measured_from) >= options.seconds)
             break;
 
         if (now_ms >= next_frame_ms) {
@@ -208,8 +235,6 @@ SessionReport run_session(WrapperHost& wrapper, PlayerWindows& windows, const Pc
         report.module = read_module_info(report.selected_plugin, report.selected_module,
                                          at_end.emulated_main);
     report.drew = at_end.drawing && has_drawing(capture_client(at_end.drawing));
-    const PictureSource source =
-        options.from_screen ? PictureSource::kScreen : PictureSource::kSurface;
     report.plugin_picture = at_end.frame     ? capture_framed(at_end.frame, source)
                             : at_end.drawing ? capture_client(at_end.drawing, source)
                                              : Image();

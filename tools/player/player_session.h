@@ -1,5 +1,6 @@
 // One run of the player: Initialize, a frame every 25 ms until the time is up, the run
-// ends or the main window is closed, the screenshot, Finalize.
+// ends or the main window is closed, the screenshot, Finalize. An unattended run counts its
+// time from the plug-in's first drawn picture, so a slow start is never cut short.
 #pragma once
 
 #include "tools/player/image.h"
@@ -35,7 +36,11 @@ struct SessionReport {
     bool drawing_in_frame = false;
     // The wrapper made the frame, which it does only after a failed first init attempt.
     bool second_init_attempt = false;
-    // Frames and time counted from the plug-in's start (or from Initialize without one).
+    // Seconds from Initialize until the drawing window first held a drawn picture;
+    // negative when none came within the wait or before the run ended.
+    double first_picture_seconds = -1.0;
+    // Frames and time counted from the plug-in's first picture (from its window when none
+    // came, from Initialize without a plug-in).
     int measured_frames = 0;
     double measured_seconds = 0.0;
     int total_frames = 0;

@@ -131,17 +131,20 @@ void run_module(const std::string& dir, const std::string& work, const PlayerOpt
     // Every run starts from an empty settings folder (plus what --settings-from gives), not
     // from what an earlier survey's run left there.
     remove_folder(name + ".settings");
-    char seconds_text[32];
-    snprintf(seconds_text, sizeof seconds_text, "%g", seconds);
+    char timing_options[64];
+    snprintf(timing_options, sizeof timing_options, "%g --first-picture-wait %g", seconds,
+             options.first_picture_wait);
     const ChildResult child = run_child(
         quoted(this_program()) + " --plugin " +
             quoted(dir + "\\" + run.file + "$" + std::to_string(run.module)) + " --seconds " +
-            seconds_text + " --settings " + quoted(name + ".settings") + " --report " +
+            timing_options + " --settings " + quoted(name + ".settings") + " --report " +
             quoted(facts_path) + (options.from_screen ? " --from-screen" : "") +
             (options.settings_from.empty()
                  ? ""
                  : " --settings-from " + quoted(full_path(options.settings_from))),
-        name + ".log", kStartupLimitSeconds + seconds + kStopBoundSeconds + kRunBoundMarginSeconds);
+        name + ".log",
+        kStartupLimitSeconds + options.first_picture_wait + seconds + kStopBoundSeconds +
+            kRunBoundMarginSeconds);
     run.exit_code = child.exit_code;
     run.process_seconds = child.seconds;
     const std::string description = run.description;
@@ -183,6 +186,7 @@ bool write_run_facts(const SessionReport& report, const std::string& facts_path)
     run.boxes = report.dialogs.boxes;
     run.dialogs = report.dialogs.dialogs;
     run.stop_seconds = report.stop_seconds;
+    run.first_picture_seconds = report.first_picture_seconds;
     return save_picture(facts_path + ".picture", report.plugin_picture) &&
            write_text(facts_path, run_facts_text(run));
 }
@@ -210,12 +214,15 @@ int run_survey(const PlayerOptions& options)
         fprintf(stderr, "zeko_player: no such folder: %s\n", options.settings_from.c_str());
         return 1;
     }
+    // Nothing an earlier survey left may pass for this one's.
+    remove_folder(work);
     if (!make_directory(out) || !make_directory(work)) {
         fprintf(stderr, "zeko_player: cannot create %s\n", work.c_str());
         return 1;
     }
-    printf("zeko_player: survey of %zu files in %s, %g s a module\n", files.size(), dir.c_str(),
-           seconds);
+    printf("zeko_player: survey of %zu files in %s, %g s a module from its first picture "
+           "(awaited up to %g s)\n",
+           files.size(), dir.c_str(), seconds, options.first_picture_wait);
     fflush(stdout);
 
     std::vector<ModuleRun> runs;
@@ -249,9 +256,9 @@ int run_survey(const PlayerOptions& options)
     }
     char summary[512];
     snprintf(summary, sizeof summary,
-             "# Plug-in survey\n\n%zu modules of %zu files in %s, each run for %g s with the "
-             "built-in piece.\n\n",
-             runs.size(), files.size(), dir.c_str(), seconds);
+             "# Plug-in survey\n\n%zu modules of %zu files in %s, each run with the built-in "
+             "piece for %g s from its first picture (awaited up to %g s).\n\n",
+             runs.size(), files.size(), dir.c_str(), seconds, options.first_picture_wait);
     const std::string markdown = summary + table;
     const Image sheet = draw_contact_sheet(entries);
     std::vector<uint8_t> png = encode_png(sheet);

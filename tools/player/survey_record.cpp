@@ -98,7 +98,8 @@ std::string run_facts_text(const ModuleRun& run)
         << "picture_changes=" << run.picture_changes << "\n"
         << "picture_seconds=" << number_text(run.picture_seconds, 3) << "\n"
         << "frame_delay_ms=" << run.frame_delay_ms << "\n"
-        << "stop_seconds=" << number_text(run.stop_seconds, 3) << "\n";
+        << "stop_seconds=" << number_text(run.stop_seconds, 3) << "\n"
+        << "first_picture_seconds=" << number_text(run.first_picture_seconds, 3) << "\n";
     for (const std::string& text : run.boxes)
         out << "box=" << text << "\n";
     for (const std::string& text : run.dialogs)
@@ -137,6 +138,8 @@ void read_run_facts(const std::string& text, ModuleRun& run)
             run.frame_delay_ms = number;
         else if (key == "stop_seconds")
             run.stop_seconds = atof(value.c_str());
+        else if (key == "first_picture_seconds")
+            run.first_picture_seconds = atof(value.c_str());
         else if (key == "box")
             run.boxes.push_back(value);
         else if (key == "dialog")
@@ -162,9 +165,9 @@ std::string survey_table(const std::vector<ModuleRun>& runs)
     static const char* const kInit[] = {"-", "first attempt", "second attempt", "failed"};
     static const char* const kWindow[] = {"none", "frame", "own window"};
     std::string table =
-        "| Verdict | File | Module | Init | Window | Drew | Moved | Pictures/s (asked) | "
-        "Boxes and dialogs | Stop |\n"
-        "|---|---|---|---|---|---|---|---|---|---|\n";
+        "| Verdict | File | Module | Init | Window | First picture | Drew | Moved | "
+        "Pictures/s (asked) | Boxes and dialogs | Stop |\n"
+        "|---|---|---|---|---|---|---|---|---|---|---|\n";
     for (const ModuleRun& run : runs) {
         const bool ran = run.loaded && run.module >= 0 && run.process_end == ProcessEnd::kExited;
         const std::string module =
@@ -175,13 +178,17 @@ std::string survey_table(const std::vector<ModuleRun>& runs)
                 : number_text(pictures_per_second(run), 1) + " (" +
                       (run.frame_delay_ms > 0 ? number_text(1000.0 / run.frame_delay_ms, 1) : "?") +
                       ")";
+        const std::string first_picture =
+            !ran || run.window == WindowShown::kNone ? "-"
+            : run.first_picture_seconds < 0.0        ? "none"
+                                                     : number_text(run.first_picture_seconds, 1) + " s";
         const std::string seen = joined(run.boxes, "box: ") +
                                  (run.boxes.empty() || run.dialogs.empty() ? "" : "; ") +
                                  joined(run.dialogs, "dialog: ");
         table += "| " + cell(verdict_of(run).text) + " | " + cell(run.file) + " | " + cell(module) +
                  " | " + (ran ? kInit[static_cast<int>(run.init)] : "-") + " | " +
-                 (ran ? kWindow[static_cast<int>(run.window)] : "-") + " | " +
-                 (ran ? (run.drew ? "yes" : "no") : "-") + " | " +
+                 (ran ? kWindow[static_cast<int>(run.window)] : "-") + " | " + first_picture +
+                 " | " + (ran ? (run.drew ? "yes" : "no") : "-") + " | " +
                  (ran ? (run.picture_changes > 0 ? "yes" : "no") : "-") + " | " + rate + " | " +
                  cell(seen.empty() ? "-" : seen) + " | " +
                  (ran ? number_text(run.stop_seconds, 2) + " s" : "-") + " |\n";

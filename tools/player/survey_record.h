@@ -37,6 +37,8 @@ struct ModuleRun {
     std::vector<std::string> boxes;
     std::vector<std::string> dialogs;
     double stop_seconds = 0.0;
+    // Seconds from Initialize to the first drawn picture; negative when none came.
+    double first_picture_seconds = -1.0;
     bool no_window_in_time = false;
     // The run ended by itself after its window had appeared.
     bool ended_early = false;
