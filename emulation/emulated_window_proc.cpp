@@ -31,12 +31,6 @@ HWND drawing_window()
     return vis;
 }
 
-// Same thread (the normal case) runs the plug-in's procedure at once; another thread's
-// window gets it queued, so this never blocks. The asynchronous send refuses messages that
-// carry a pointer (the WINDOWPOS of a position change), whatever the thread, so a window of
-// this thread is called directly: that does not wait either. Nothing is passed on while the
-// module's init runs: Winamp tells a plug-in's window nothing of its own windows' moves
-// then, and a plug-in may not be ready for it before its init returns.
 void notify_vis_window(UINT message, WPARAM wparam, LPARAM lparam);
 
 void notify_from_plugin_thread(const RelayedCall& call)
@@ -44,9 +38,18 @@ void notify_from_plugin_thread(const RelayedCall& call)
     notify_vis_window(call.message, call.wparam, call.lparam);
 }
 
-// The main window's own moves are told from its thread, which hands them to the plug-in's.
+// Passed on from the plug-in's thread: the main window's own moves, told on its thread, are
+// carried over there first. Same thread (the normal case) runs the plug-in's procedure at
+// once; another thread's window gets it queued, so this never blocks. The asynchronous send
+// refuses messages that carry a pointer (the WINDOWPOS of a position change), whatever the
+// thread, so a window of this thread is called directly: that does not wait either. Nothing
+// is passed on while the module's init runs: Winamp tells a plug-in's window nothing of its
+// own windows' moves then, and a plug-in may not be ready for it before its init returns.
 void notify_vis_window(UINT message, WPARAM wparam, LPARAM lparam)
 {
+    HWND vis = drawing_window();
+    if (!vis || g_state.module_initialising)
+        return;
     if (!on_plugin_thread()) {
         RelayedCall call;
         call.act = notify_from_plugin_thread;
@@ -56,9 +59,6 @@ void notify_vis_window(UINT message, WPARAM wparam, LPARAM lparam)
         run_on_plugin_thread(call);
         return;
     }
-    HWND vis = drawing_window();
-    if (!vis || g_state.module_initialising)
-        return;
     if (GetWindowThreadProcessId(vis, nullptr) == GetCurrentThreadId())
         SendMessageA(vis, message, wparam, lparam);
     else
