@@ -57,7 +57,7 @@ def qemu_runs_32_bit_code():
     return bool(lines) and lines[0] == "enabled", interpreter
 
 
-def machine():
+def machine(root_dir):
     model = None
     with open("/proc/cpuinfo", encoding="utf-8") as cpuinfo:
         for line in cpuinfo:
@@ -69,7 +69,8 @@ def machine():
         "cpu": model,
         "cores": os.cpu_count(),
         "kernel": platform.release(),
-        "wine": command_output("wine", "--version"),
+        # Wine lives in a root of its own, entered through the project's script.
+        "wine": command_output(os.path.join(root_dir, "scripts", "wine-root"), "wine", "--version"),
         "emulated": emulated,
         "emulator": interpreter if emulated else None,
     }
@@ -243,7 +244,7 @@ def main():
     run = {
         "date": datetime.datetime.now(datetime.timezone.utc).isoformat(timespec="seconds"),
         "commit": commit(args.root),
-        "machine": machine(),
+        "machine": machine(args.root),
         "programs": programs,
         "goals_met": sum(1 for r in rows if r["met"] is True),
         "goals": sum(1 for r in rows if r["goal"]),
