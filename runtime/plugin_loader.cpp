@@ -30,15 +30,14 @@ constexpr UINT kQuietErrorMode = 0x7FFFFFFF;
 constexpr UINT kQuietRetryErrorMode = 0x07FFFFFF;
 
 // The DLL's own dependencies are looked for next to it first; a dependency missing there
-// (126) gets one more attempt with the standard search order.
+// (126) gets one more attempt with the standard search order. A load that gave a handle
+// has succeeded, even when something inside it looked for a module in vain and left 126:
+// loading again would run the plug-in's DLL entry, and every cost of a load, twice.
 HMODULE load_library(bool show_errors)
 {
-    SetLastError(0);
     HMODULE library = LoadLibraryExA(g_state.plugin_path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (GetLastError() == ERROR_MOD_NOT_FOUND) {
+    if (!library && GetLastError() == ERROR_MOD_NOT_FOUND) {
         const UINT retry_mode = SetErrorMode(show_errors ? 0 : kQuietRetryErrorMode);
-        if (library)
-            FreeLibrary(library);
         library = LoadLibraryExA(g_state.plugin_path, nullptr, 0);
         SetErrorMode(retry_mode);
     }
