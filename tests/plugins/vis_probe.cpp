@@ -7,6 +7,7 @@
 #include "tests/plugins/vis_probe_fuzz.h"
 #include "tests/plugins/vis_probe_script.h"
 #include "tests/plugins/vis_probe_sdk.h"
+#include "tests/plugins/vis_probe_threads.h"
 #include "tests/plugins/vis_probe_window.h"
 
 #include <ctime>
@@ -128,6 +129,7 @@ int32_t __cdecl init_entry(WinampVisModule* module)
     mark_drawing_window_ready();
     if (g_control.shows_itself)
         show_what_it_draws_in();
+    threads_from_init(&g_control);
     return 0;
 }
 
@@ -145,6 +147,7 @@ int32_t __cdecl render_entry(WinampVisModule* module)
             sdk_run_kept_dialog(module->parent, &g_control.sdk);
     }
     fuzz_from_render(module, g_control.embed_window, g_control.vis_window);
+    threads_from_render(&g_control);
     return g_control.render_result;
 }
 
@@ -153,6 +156,7 @@ void __cdecl quit_entry(WinampVisModule* module)
     record(kProbeQuit, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
     misbehave(kProbeQuit);
     fuzz_quit();
+    threads_quit();
     destroy_drawing_window(&g_control);
     close_own_dialog(&g_control.dialog_window);
 }
@@ -226,6 +230,7 @@ extern "C" __declspec(dllexport) void __cdecl probe_reset()
     g_sdk_renders = 0;
     release_no_access_memory();
     fuzz_reset();
+    threads_reset();
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
