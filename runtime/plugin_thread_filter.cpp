@@ -50,7 +50,7 @@ std::atomic<bool> g_in_chain{false};
 
 LONG WINAPI plugin_thread_filter(EXCEPTION_POINTERS* exception)
 {
-    if (is_plugin_thread()) {
+    if (is_plugin_thread(exception->ContextRecord)) {
         note_plugin_thread_fault();
         const DWORD code = exception->ExceptionRecord->ExceptionCode;
         if (code == STATUS_STACK_OVERFLOW)

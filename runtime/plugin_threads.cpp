@@ -1,5 +1,6 @@
 #include "runtime/plugin_threads.h"
 
+#include "runtime/plugin_code_on_stack.h"
 #include "runtime/plugin_thread_filter.h"
 
 #include <psapi.h>
@@ -19,14 +20,22 @@ constexpr ULONG kThreadStartAddressClass = 9;
 
 using QueryThreadFunction = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
 
-// The filter reads ids and start modules on a faulting thread without a lock; everything
-// else changes under g_lock.
+// What the wait and the stack inspection of a thread need.
+constexpr DWORD kThreadAccess = SYNCHRONIZE | THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT;
+
+// The filter reads the threads and the modules on a faulting thread without a lock;
+// everything else changes under g_lock.
 SRWLOCK g_lock = SRWLOCK_INIT;
 std::atomic<DWORD> g_thread_ids[kMaxThreads];
 std::atomic<HMODULE> g_thread_modules[kMaxThreads];
+// Started through a module of the system's (the C runtime's thread functions among them):
+// the plug-in's only while its code is on the thread's stack.
+std::atomic<bool> g_thread_starts_in_system[kMaxThreads];
+std::atomic<uintptr_t> g_thread_stack_bases[kMaxThreads];
 HANDLE g_thread_handles[kMaxThreads];
 
 std::atomic<HMODULE> g_modules[kMaxModules];
+std::atomic<uintptr_t> g_module_ends[kMaxModules];
 std::atomic<int> g_module_count{0};
 std::vector<HMODULE> g_modules_before_load;
 HMODULE g_kept[kMaxKeptLibraries];
@@ -73,13 +82,83 @@ bool is_plugin_module(HMODULE module)
     return false;
 }
 
+bool is_plugin_address(uintptr_t address)
+{
+    const int count = g_module_count.load();
+    for (int i = 0; i < count; ++i)
+        if (address >= reinterpret_cast<uintptr_t>(g_modules[i].load()) &&
+            address < g_module_ends[i].load())
+            return true;
+    return false;
+}
+
+uintptr_t image_end(HMODULE module)
+{
+    const auto base = reinterpret_cast<uintptr_t>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return base + nt->OptionalHeader.SizeOfImage;
+}
+
 void add_plugin_module(HMODULE module)
 {
     const int count = g_module_count.load();
     if (is_plugin_module(module) || count == kMaxModules)
         return;
     g_modules[count] = module;
+    g_module_ends[count] = image_end(module);
     g_module_count = count + 1;
+}
+
+bool is_system_module(HMODULE module)
+{
+    char windows[MAX_PATH];
+    char path[MAX_PATH];
+    const UINT windows_length = GetSystemWindowsDirectoryA(windows, sizeof windows);
+    const DWORD path_length = GetModuleFileNameA(module, path, sizeof path);
+    return module && windows_length > 0 && windows_length < sizeof windows &&
+           path_length > windows_length && path_length < sizeof path &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, windows, windows_length, path,
+                          windows_length) == CSTR_EQUAL &&
+           path[windows_length] == '\\';
+}
+
+uintptr_t own_stack_base()
+{
+    uintptr_t base = 0;
+    __asm__ volatile("movl %%fs:4, %0" : "=r"(base));
+    return base;
+}
+
+bool is_plugin_thread_in(int slot, uintptr_t eip, uintptr_t esp)
+{
+    if (is_plugin_module(g_thread_modules[slot].load()))
+        return true;
+    return g_thread_starts_in_system[slot].load() && esp &&
+           plugin_code_on_stack(eip, reinterpret_cast<const uintptr_t*>(esp),
+                                reinterpret_cast<const uintptr_t*>(g_thread_stack_bases[slot].load()),
+                                is_plugin_address);
+}
+
+// Another thread's stack is read while that thread is held, so that it cannot change.
+bool runs_plugin_code(int slot)
+{
+    HANDLE thread = g_thread_handles[slot];
+    if (SuspendThread(thread) == static_cast<DWORD>(-1))
+        return false;
+    CONTEXT context = {};
+    context.ContextFlags = CONTEXT_CONTROL;
+    const bool found = GetThreadContext(thread, &context) &&
+                       is_plugin_thread_in(slot, context.Eip, context.Esp);
+    ResumeThread(thread);
+    return found;
+}
+
+bool is_other_plugin_thread(int slot)
+{
+    if (is_plugin_module(g_thread_modules[slot].load()))
+        return true;
+    return g_thread_starts_in_system[slot].load() && runs_plugin_code(slot);
 }
 
 std::vector<HMODULE> loaded_modules()
@@ -106,6 +185,7 @@ void forget_thread(int slot)
 {
     g_thread_ids[slot] = 0;
     g_thread_modules[slot] = nullptr;
+    g_thread_starts_in_system[slot] = false;
     if (g_thread_handles[slot])
         CloseHandle(g_thread_handles[slot]);
     g_thread_handles[slot] = nullptr;
@@ -120,8 +200,8 @@ std::vector<HANDLE> running_plugin_threads()
     for (int slot = 0; slot < kMaxThreads; ++slot) {
         HANDLE handle = g_thread_handles[slot];
         HANDLE copy = nullptr;
-        if (handle && g_thread_ids[slot] != GetCurrentThreadId() &&
-            is_plugin_module(g_thread_modules[slot]) && !has_ended(handle) &&
+        if (handle && g_thread_ids[slot] != GetCurrentThreadId() && !has_ended(handle) &&
+            is_other_plugin_thread(slot) &&
             DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, SYNCHRONIZE,
                             FALSE, 0))
             running.push_back(copy);
@@ -149,9 +229,10 @@ void note_thread_begins()
         return;
     HANDLE handle = nullptr;
     if (!DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &handle,
-                         SYNCHRONIZE, FALSE, 0))
+                         kThreadAccess, FALSE, 0))
         return;
     const HMODULE start_module = module_holding(thread_start_address());
+    const bool starts_in_system = is_system_module(start_module);
     LockHeld held;
     for (int slot = 0; slot < kMaxThreads; ++slot) {
         if (g_thread_handles[slot] && !has_ended(g_thread_handles[slot]))
@@ -159,6 +240,8 @@ void note_thread_begins()
         forget_thread(slot);
         g_thread_handles[slot] = handle;
         g_thread_modules[slot] = start_module;
+        g_thread_starts_in_system[slot] = starts_in_system;
+        g_thread_stack_bases[slot] = own_stack_base();
         g_thread_ids[slot] = GetCurrentThreadId();
         return;
     }
@@ -187,14 +270,14 @@ void note_plugin_library(HMODULE library)
     }
 }
 
-bool is_plugin_thread()
+bool is_plugin_thread(const CONTEXT* context)
 {
     if (!g_watching)
         return false;
     const DWORD id = GetCurrentThreadId();
     for (int slot = 0; slot < kMaxThreads; ++slot)
         if (g_thread_ids[slot].load() == id)
-            return is_plugin_module(g_thread_modules[slot].load());
+            return is_plugin_thread_in(slot, context->Eip, context->Esp);
     return false;
 }
 

@@ -1,10 +1,13 @@
 // The plug-in's own threads: which threads they are, whether one of them faulted, and
 // the rule that the plug-in's code is never freed while one of them still runs in it.
 //
-// A thread counts as the plug-in's when it began while the plug-in was loading or loaded
-// and its start address lies in a module that came with the plug-in: its own image or a
-// module its load brought into the process. The player's threads start in the player's
-// modules, which were there before, so none of them is ever taken for the plug-in's.
+// A thread counts as the plug-in's when it began while the plug-in was loading, loaded or
+// kept, and either its start address lies in a module that came with the plug-in (its own
+// image or a module its load brought into the process), or it was started through a module
+// of the system's (the C runtime's thread functions, which plug-ins use as often as
+// CreateThread) and the plug-in's code is on its stack: the instruction pointer, or a
+// return address right after a call instruction in one of those modules. The player's own
+// threads start in the player's modules or run the player's code.
 #pragma once
 
 #include <windows.h>
@@ -21,8 +24,9 @@ void begin_plugin_load();
 // plug-in's.
 void note_plugin_library(HMODULE library);
 
-// Whether the calling thread is one of the plug-in's. Safe on a used-up stack.
-bool is_plugin_thread();
+// Whether the calling thread, which faulted in context, is one of the plug-in's. Safe on
+// a used-up stack.
+bool is_plugin_thread(const CONTEXT* context);
 
 // Set when a fault on one of the plug-in's threads ended that thread; cleared by the
 // next begin_plugin_load. The render loop ends the run on it.

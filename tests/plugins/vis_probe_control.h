@@ -208,6 +208,7 @@ struct ProbeControl {
     // run three times.
     int32_t worker_fault = 0;
     int32_t render_waits_for_worker = 0;
+    int32_t worker_through_crt = 0;  // the worker is started with _beginthreadex
     // Init starts a worker that sees quit and runs on this long after it.
     int32_t worker_outlives_quit_ms = 0;
     volatile LONG worker_started = 0;

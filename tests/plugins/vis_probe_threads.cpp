@@ -3,6 +3,7 @@
 #include "tests/plugins/vis_probe_faults.h"
 
 #include <ctime>
+#include <process.h>
 
 namespace {
 
@@ -38,7 +39,7 @@ bool wait_for(volatile LONG* value, LONG wanted)
     return *value >= wanted;
 }
 
-DWORD WINAPI faulting_worker(LPVOID parameter)
+unsigned __stdcall faulting_worker(void* parameter)
 {
     auto* control = static_cast<ProbeControl*>(parameter);
     control->worker_thread_id = GetCurrentThreadId();
@@ -50,7 +51,7 @@ DWORD WINAPI faulting_worker(LPVOID parameter)
     return 0;
 }
 
-DWORD WINAPI worker_outliving_quit(LPVOID parameter)
+unsigned __stdcall worker_outliving_quit(void* parameter)
 {
     auto* control = static_cast<ProbeControl*>(parameter);
     control->worker_thread_id = GetCurrentThreadId();
@@ -61,11 +62,14 @@ DWORD WINAPI worker_outliving_quit(LPVOID parameter)
     return 0;
 }
 
-HANDLE start_worker(LPTHREAD_START_ROUTINE routine, ProbeControl* control)
+HANDLE start_worker(unsigned(__stdcall* routine)(void*), ProbeControl* control)
 {
     if (InterlockedExchange(&g_worker_started, 1))
         return nullptr;
-    return CreateThread(nullptr, 0, routine, control, 0, nullptr);
+    if (control->worker_through_crt)
+        return reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, routine, control, 0, nullptr));
+    return CreateThread(nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(routine), control, 0,
+                        nullptr);
 }
 
 }  // namespace
