@@ -258,16 +258,22 @@ void begin_plugin_load()
 
 void note_plugin_library(HMODULE library)
 {
-    const std::vector<HMODULE> modules = loaded_modules();
-    LockHeld held;
-    add_plugin_module(library);
-    for (HMODULE module : modules) {
+    // The system's modules its load brought (winmm, d3d9...) run threads of their own that
+    // outlive the plug-in's quit, such as a timer thread: those count only while they run
+    // the plug-in's code, as every thread of the system's does.
+    std::vector<HMODULE> brought{library};
+    for (HMODULE module : loaded_modules()) {
         bool was_there = false;
         for (HMODULE before : g_modules_before_load)
             was_there = was_there || before == module;
-        if (!was_there)
-            add_plugin_module(module);
+        if (!was_there && !is_system_module(module))
+            brought.push_back(module);
     }
+    // Outside the lock, the look-ups above take the loader's lock, as a thread that
+    // begins does before it takes this one.
+    LockHeld held;
+    for (HMODULE module : brought)
+        add_plugin_module(module);
 }
 
 bool is_plugin_thread(const CONTEXT* context)

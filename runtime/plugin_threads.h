@@ -3,8 +3,8 @@
 //
 // A thread counts as the plug-in's when it began while the plug-in was loading, loaded or
 // kept, and either its start address lies in a module that came with the plug-in (its own
-// image or a module its load brought into the process), or it was started through a module
-// of the system's (the C runtime's thread functions, which plug-ins use as often as
+// image or a module outside the system's folder that its load brought into the process),
+// or it was started through a module of the system's (the C runtime's thread functions, which plug-ins use as often as
 // CreateThread) and the plug-in's code is on its stack: the instruction pointer, or a
 // return address right after a call instruction in one of those modules. The player's own
 // threads start in the player's modules or run the player's code.
