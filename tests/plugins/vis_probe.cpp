@@ -96,6 +96,7 @@ void __cdecl config_entry(WinampVisModule* module)
     misbehave(kProbeConfig);
     show_box(kProbeConfig, module->parent);
     send_requests(kProbeConfig, module->parent);
+    fuzz_from_config(module->parent);
 }
 
 int32_t __cdecl init_entry(WinampVisModule* module)
