@@ -8,6 +8,7 @@
 #include "runtime/load_error_text.h"
 #include "runtime/memory_access.h"
 #include "runtime/module_sample_rate.h"
+#include "runtime/plugin_threads.h"
 #include "runtime/winamp_vis.h"
 
 #include <atomic>
@@ -30,18 +31,20 @@ constexpr UINT kQuietErrorMode = 0x7FFFFFFF;
 constexpr UINT kQuietRetryErrorMode = 0x07FFFFFF;
 
 // The DLL's own dependencies are looked for next to it first; a dependency missing there
-// (126) gets one more attempt with the standard search order.
+// (126) gets one more attempt with the standard search order. A load that gave a handle
+// has succeeded, even when something inside it looked for a module in vain and left 126:
+// loading again would run the plug-in's DLL entry, and every cost of a load, twice.
 HMODULE load_library(bool show_errors)
 {
-    SetLastError(0);
+    begin_plugin_load();
     HMODULE library = LoadLibraryExA(g_state.plugin_path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (GetLastError() == ERROR_MOD_NOT_FOUND) {
+    if (!library && GetLastError() == ERROR_MOD_NOT_FOUND) {
         const UINT retry_mode = SetErrorMode(show_errors ? 0 : kQuietRetryErrorMode);
-        if (library)
-            FreeLibrary(library);
         library = LoadLibraryExA(g_state.plugin_path, nullptr, 0);
         SetErrorMode(retry_mode);
     }
+    if (library)
+        note_plugin_library(library);
     return library;
 }
 
@@ -131,7 +134,7 @@ void prepare_module(WinampVisModule* module)
 int32_t fail_load(bool show_errors, DWORD error_code, const char* detail)
 {
     if (g_state.plugin_library) {
-        FreeLibrary(g_state.plugin_library);
+        release_plugin_library(g_state.plugin_library);
         g_state.plugin_library = nullptr;
     }
     if (!show_errors || g_state.plugin_path[0] == '\0')
@@ -159,7 +162,7 @@ int32_t load_winamp_plugin(int32_t show_errors, int32_t probe_only)
                          outcome.returned_nothing ? kNoHeaderText : nullptr);
 
     if (probe_only) {
-        FreeLibrary(g_state.plugin_library);
+        release_plugin_library(g_state.plugin_library);
         g_state.plugin_library = nullptr;
         return 1;
     }
@@ -199,7 +202,7 @@ void unload_winamp_plugin()
     // The record lives in the plug-in's memory, which goes with the library.
     g_state.embed_state = nullptr;
     if (g_state.plugin_library) {
-        FreeLibrary(g_state.plugin_library);
+        release_plugin_library(g_state.plugin_library);
         g_state.plugin_library = nullptr;
     }
 }

@@ -10,6 +10,7 @@
 #include "runtime/memory_access.h"
 #include "runtime/module_sample_rate.h"
 #include "runtime/plugin_loader.h"
+#include "runtime/plugin_threads.h"
 #include "runtime/thread_dialogs.h"
 #include "runtime/winamp_vis.h"
 
@@ -112,8 +113,9 @@ void render_loop(WinampVisModule* module)
             next_render_clock = now() + module->frame_delay;
 
             int32_t result = 0;
-            // A module that faulted gets no further render call.
-            if (!call_entry(module->render_entry, module, &result))
+            // A module that faulted, on this thread or on one of its own, gets no further
+            // render call.
+            if (plugin_thread_faulted() || !call_entry(module->render_entry, module, &result))
                 return;
             if (result != 0)
                 g_state.stop_requested = 1;

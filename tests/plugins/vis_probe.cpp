@@ -7,6 +7,7 @@
 #include "tests/plugins/vis_probe_fuzz.h"
 #include "tests/plugins/vis_probe_script.h"
 #include "tests/plugins/vis_probe_sdk.h"
+#include "tests/plugins/vis_probe_threads.h"
 #include "tests/plugins/vis_probe_window.h"
 #include "tests/plugins/vis_probe_worker.h"
 
@@ -97,6 +98,7 @@ void __cdecl config_entry(WinampVisModule* module)
     misbehave(kProbeConfig);
     show_box(kProbeConfig, module->parent);
     send_requests(kProbeConfig, module->parent);
+    fuzz_from_config(module->parent);
 }
 
 int32_t __cdecl init_entry(WinampVisModule* module)
@@ -128,11 +130,12 @@ int32_t __cdecl init_entry(WinampVisModule* module)
         PostMessageA(g_control.vis_window, kProbeFaultMessage, 0, 0);
     send_requests(kProbeInit, module->parent);
     if (g_control.worker_thread)
-        start_worker(module->parent, &g_control.worker);
+        start_frame_worker(module->parent, &g_control.worker);
     g_ready_tick = GetTickCount();
     mark_drawing_window_ready();
     if (g_control.shows_itself)
         show_what_it_draws_in();
+    threads_from_init(&g_control);
     return 0;
 }
 
@@ -154,6 +157,7 @@ int32_t __cdecl render_entry(WinampVisModule* module)
     fuzz_from_render(module, g_control.embed_window, g_control.vis_window);
     if (g_control.worker_thread)
         hand_frame_to_worker();
+    threads_from_render(&g_control);
     return g_control.render_result;
 }
 
@@ -162,7 +166,8 @@ void __cdecl quit_entry(WinampVisModule* module)
     record(kProbeQuit, module_number(module), reinterpret_cast<intptr_t>(module), module->parent);
     misbehave(kProbeQuit);
     fuzz_quit();
-    join_worker();
+    join_frame_worker();
+    threads_quit();
     destroy_drawing_window(&g_control);
     close_own_dialog(&g_control.dialog_window);
 }
@@ -236,6 +241,7 @@ extern "C" __declspec(dllexport) void __cdecl probe_reset()
     g_sdk_renders = 0;
     release_no_access_memory();
     fuzz_reset();
+    threads_reset();
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)

@@ -229,6 +229,25 @@ struct ProbeControl {
     // A plug-in slow to its first picture: render paints through the DC (draws_through_dc)
     // only once this many milliseconds have passed since the init that succeeded last.
     int32_t draws_after_ms = 0;
+    // Threads of the plug-in's own. A faulting worker (ProbeWorkerFault) is started by the
+    // first render, which waits for it, or else by init, and then it faults once render has
+    // run three times.
+    int32_t worker_fault = 0;
+    int32_t render_waits_for_worker = 0;
+    int32_t worker_through_crt = 0;  // the worker is started with _beginthreadex
+    // Init starts a worker that sees quit and runs on this long after it.
+    int32_t worker_outlives_quit_ms = 0;
+    volatile LONG worker_started = 0;
+    DWORD worker_thread_id = 0;
+    volatile LONG worker_fault_clock = -1;  // clock() right before the worker's fault
+    volatile LONG worker_ended = 0;         // the worker that outlived quit returned
+};
+
+enum ProbeWorkerFault : int32_t {
+    kProbeWorkerNoFault,
+    kProbeWorkerMadeUpAddress,  // a write to an address nothing is mapped at
+    kProbeWorkerJumpToNoCode,   // a call into memory with no access
+    kProbeWorkerStackOverflow,
 };
 
 using ProbeControlFunction = ProbeControl*(__cdecl*)();

@@ -21,6 +21,19 @@ ProbeFuzzKind g_action_kind = kFuzzKindCount;
 int g_depth = 0;
 LONG g_window_messages = 0;
 
+// One thread acts at a time; a thread that finds another acting skips its turn instead of
+// waiting for it: the one acting may be sending to a window of the one that would wait.
+struct ActingLock {
+    ActingLock() { InitializeCriticalSection(&section); }
+    CRITICAL_SECTION section;
+} g_acting;
+
+// The probe's own fuzzing thread, from init until quit.
+constexpr DWORD kWorkerPauseMs = 10;
+constexpr DWORD kWorkerEndWaitMs = 5000;
+HANDLE g_worker = nullptr;
+volatile LONG g_worker_stop = 0;
+
 // Shares of the kinds, in the order of ProbeFuzzKind.
 constexpr uint32_t kWeights[kFuzzKindCount] = {34, 24, 12, 5, 22, 3};
 
@@ -102,17 +115,26 @@ ProbeFuzzKind draw_kind()
     return kFuzzWinampMessage;
 }
 
+// What the actions under way aim at: the hook's targets, or the worker's.
+const FuzzTargets* g_acting_targets = &g_targets;
+
 intptr_t __cdecl run_one(intptr_t kind)
 {
-    run_fuzz_action(static_cast<ProbeFuzzKind>(kind), g_random, g_targets, g_fuzz, describe);
+    run_fuzz_action(static_cast<ProbeFuzzKind>(kind), g_random, *g_acting_targets, g_fuzz,
+                    describe);
     return 0;
 }
 
 // Each action inside a guard of the plug-in's own, so that a fault the wrapper lets through
 // is recorded and the fuzzing goes on. Actions nest (a message makes the wrapper call the
 // drawing window, which acts again); the text of the outer one comes back after.
-void act(int count)
+void act(int count, const FuzzTargets& targets = g_targets)
 {
+    if (!TryEnterCriticalSection(&g_acting.section))
+        return;
+    g_fuzzing_thread = GetCurrentThreadId();
+    const FuzzTargets* outer_targets = g_acting_targets;
+    g_acting_targets = &targets;
     char outer[kFuzzActionText];
     lstrcpynA(outer, g_action, sizeof outer);
     const ProbeFuzzKind outer_kind = g_action_kind;
@@ -122,11 +144,50 @@ void act(int count)
     --g_depth;
     lstrcpynA(g_action, outer, sizeof g_action);
     g_action_kind = outer_kind;
+    g_acting_targets = outer_targets;
+    LeaveCriticalSection(&g_acting.section);
 }
 
 void take_targets(HWND winamp, HWND frame, HWND drawing, WinampVisModule* module)
 {
     g_targets = {winamp, frame, drawing, module};
+}
+
+// Aims at the windows but never at the module record, which only render's actions change.
+DWORD WINAPI fuzz_worker(LPVOID)
+{
+    while (!g_worker_stop) {
+        FuzzTargets targets = g_targets;
+        targets.module = nullptr;
+        if (targets.winamp)
+            act(1, targets);
+        Sleep(kWorkerPauseMs);
+    }
+    return 0;
+}
+
+void start_worker()
+{
+    if (!g_worker)
+        g_worker = CreateThread(nullptr, 0, fuzz_worker, nullptr, 0, nullptr);
+}
+
+// The worker may be sending to a window of this thread: what is sent is answered meanwhile.
+void stop_worker()
+{
+    if (!g_worker)
+        return;
+    InterlockedExchange(&g_worker_stop, 1);
+    const DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &g_worker, FALSE, kWorkerPauseMs, QS_SENDMESSAGE) !=
+               WAIT_OBJECT_0 &&
+           GetTickCount() - start < kWorkerEndWaitMs) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(g_worker);
+    g_worker = nullptr;
+    g_worker_stop = 0;
 }
 
 }  // namespace
@@ -137,6 +198,17 @@ void fuzz_from_init(HWND winamp, HWND frame, HWND drawing)
         return;
     take_targets(winamp, frame, drawing, nullptr);
     act(g_fuzz.actions_per_init);
+    start_worker();
+}
+
+void fuzz_from_config(HWND winamp)
+{
+    if (!fuzzing())
+        return;
+    const FuzzTargets running = g_targets;
+    take_targets(winamp, running.frame, running.drawing, nullptr);
+    act(g_fuzz.actions_per_init);
+    g_targets = running;
 }
 
 void fuzz_from_render(WinampVisModule* module, HWND frame, HWND drawing)
@@ -160,6 +232,7 @@ void fuzz_from_window_message()
 
 void fuzz_quit()
 {
+    stop_worker();
     g_fuzz.quit_thread = GetCurrentThreadId();
     InterlockedIncrement(&g_fuzz.quits);
     g_targets = {};

@@ -1,5 +1,6 @@
-// vis_probe's fuzzing mode: from its init, its render entry and its drawing window's
-// procedure the plug-in sends whatever a broken plug-in could, drawn from a seeded
+// vis_probe's fuzzing mode: from its init, its config and render entries, its drawing
+// window's procedure and a thread of its own that runs from init until quit, the plug-in
+// sends whatever a broken plug-in could, drawn from a seeded
 // generator. Every first-chance fault on the render thread is recorded with the action that
 // was running, whoever then caught it. A test reaches the block through probe_fuzz().
 #pragma once
@@ -60,6 +61,7 @@ using ProbeFuzzFunction = ProbeFuzzControl*(__cdecl*)();
 // The hooks vis_probe calls; each does nothing unless fuzzing is enabled.
 void fuzz_from_init(HWND winamp, HWND frame, HWND drawing);
 void fuzz_from_render(WinampVisModule* module, HWND frame, HWND drawing);
+void fuzz_from_config(HWND winamp);
 // From the drawing window's procedure, aimed at the windows the last hook was given.
 void fuzz_from_window_message();
 // Ends fuzzing of a run: what it handed out is forgotten, protected memory given back.

@@ -146,6 +146,55 @@ LPARAM position_record(FuzzRandom& random, HWND window)
     }
 }
 
+// A text pointer that is fine, null, unreadable or runs into unreadable memory.
+const char* any_text(FuzzRandom& random)
+{
+    const FuzzMemory& memory = fuzz_memory();
+    switch (random.below(4)) {
+    case 0: return "vis_probe";
+    case 1: return nullptr;
+    case 2: return memory.no_access;
+    default:
+        memset(at_readable_end(4), 'x', 4);
+        return static_cast<const char*>(at_readable_end(4));
+    }
+}
+
+// The records of WM_COPYDATA, WM_HELP and the creation messages, whole with bad pointers
+// inside, or themselves at a bad address.
+LPARAM record_with_pointers(FuzzRandom& random, UINT message, HWND window)
+{
+    static COPYDATASTRUCT copy;
+    static HELPINFO help;
+    static CREATESTRUCTA creation;
+    const FuzzMemory& memory = fuzz_memory();
+    switch (random.below(5)) {
+    case 0: return 0;
+    case 1: return reinterpret_cast<LPARAM>(memory.no_access);
+    case 2: return reinterpret_cast<LPARAM>(at_readable_end(8));
+    default: break;
+    }
+    if (message == WM_COPYDATA) {
+        void* const data[] = {nullptr, memory.no_access, at_readable_end(4), memory.writable};
+        copy = {random.next(), random.one_in(2) ? 4096u : random.next(), data[random.below(4)]};
+        return reinterpret_cast<LPARAM>(&copy);
+    }
+    if (message == WM_HELP) {
+        help = {static_cast<UINT>(random.one_in(2) ? sizeof help : random.next()),
+                static_cast<int>(random.below(3)), any_number(random),
+                reinterpret_cast<HANDLE>(random.one_in(2) ? window : nullptr), random.next(),
+                {any_number(random), any_number(random)}};
+        return reinterpret_cast<LPARAM>(&help);
+    }
+    creation = {};
+    creation.lpszName = any_text(random);
+    creation.lpszClass = any_text(random);
+    creation.cx = any_number(random);
+    creation.cy = any_number(random);
+    creation.style = static_cast<LONG>(random.next());
+    return reinterpret_cast<LPARAM>(&creation);
+}
+
 void window_message(FuzzRandom& random, const FuzzTargets& targets, const ProbeFuzzControl& control,
                     FuzzDescribe describe)
 {
@@ -178,13 +227,20 @@ void window_message(FuzzRandom& random, const FuzzTargets& targets, const ProbeF
                                  WM_CHAR,         WM_DESTROY,    WM_COMMAND,    WM_ACTIVATE};
     static const UINT with_record[] = {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED,
                                        WM_GETMINMAXINFO, WM_MOVING, WM_SIZING, WM_NCCALCSIZE,
-                                       WM_SETTEXT, WM_GETTEXT};
+                                       WM_SETTEXT, WM_GETTEXT, WM_COPYDATA, WM_HELP,
+                                       WM_NCCREATE, WM_CREATE};
     UINT message;
     WPARAM wparam = static_cast<WPARAM>(any_number(random));
     LPARAM lparam;
-    if (random.one_in(2)) {
+    // Wine copies the record of a message sent to a window of another thread, and a sender
+    // whose record cannot be read waits there for ever, before any receiver sees it.
+    const bool own_window = GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+    if (own_window && random.one_in(2)) {
         message = with_record[random.below(sizeof with_record / sizeof *with_record)];
         lparam = position_record(random, window);
+        if (message == WM_COPYDATA || message == WM_HELP || message == WM_NCCREATE ||
+            message == WM_CREATE)
+            lparam = record_with_pointers(random, message, window);
         // A text that runs into unreadable memory, or a buffer claimed larger than it is.
         if (message == WM_SETTEXT && random.one_in(2)) {
             lparam = reinterpret_cast<LPARAM>(at_readable_end(4));

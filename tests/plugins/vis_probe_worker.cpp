@@ -63,7 +63,7 @@ DWORD WINAPI worker_main(LPVOID)
 
 }  // namespace
 
-void start_worker(HWND parent, ProbeWorkerRecord* record)
+void start_frame_worker(HWND parent, ProbeWorkerRecord* record)
 {
     g_worker.parent = parent;
     g_worker.record = record;
@@ -89,7 +89,7 @@ void hand_frame_to_worker()
         InterlockedIncrement(&g_worker.record->render_waits_expired);
 }
 
-void join_worker()
+void join_frame_worker()
 {
     if (!g_worker.thread)
         return;

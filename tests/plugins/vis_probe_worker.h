@@ -5,8 +5,8 @@
 #include "tests/plugins/vis_probe_control.h"
 
 // From init: starts the worker and waits until it is ready.
-void start_worker(HWND parent, ProbeWorkerRecord* record);
+void start_frame_worker(HWND parent, ProbeWorkerRecord* record);
 // From render: hands the frame over and waits until the worker is done with it.
 void hand_frame_to_worker();
 // From quit: tells the worker to end and joins it.
-void join_worker();
+void join_frame_worker();

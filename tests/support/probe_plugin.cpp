@@ -48,3 +48,10 @@ std::vector<ProbeCall> ProbePlugin::calls(ProbeEntry entry) const
             selected.push_back(call);
     return selected;
 }
+
+void ProbePlugin::let_go()
+{
+    if (module_)
+        FreeLibrary(module_);
+    module_ = nullptr;
+}

@@ -20,6 +20,9 @@ public:
     ProbeControl& control() { return *control_; }
     std::vector<ProbeCall> calls() const;
     std::vector<ProbeCall> calls(ProbeEntry entry) const;
+    // Gives up the test's own hold on the module: from then on the block is reachable only
+    // while someone else keeps the module loaded, and nothing is reset at the end.
+    void let_go();
 
 private:
     HMODULE module_ = nullptr;

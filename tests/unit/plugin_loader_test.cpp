@@ -347,6 +347,25 @@ TEST_F(PluginLoader, DependencyFoundOnlyByTheStandardSearchLoadsOnTheSecondAttem
     SetCurrentDirectoryA(saved_dir);
 }
 
+// A load that gave a handle has succeeded, whatever last error it left: the plug-in's DLL
+// entry runs once per load.
+TEST_F(PluginLoader, LoadThatLeaves126WithAHandleLoadsOnce)
+{
+    HMODULE helper = LoadLibraryA((build_dir() + "vis_probe_helper.dll").c_str());
+    ASSERT_NE(helper, nullptr);
+    auto attaches = reinterpret_cast<long(__cdecl*)()>(
+        reinterpret_cast<void*>(GetProcAddress(helper, "probe_helper_attaches")));
+    ASSERT_NE(attaches, nullptr);
+    select(build_dir() + "vis_probe_missing_lookup.dll");
+    const long before = attaches();
+
+    ASSERT_EQ(load_winamp_plugin(0, 0), 1);
+    EXPECT_EQ(attaches() - before, 1);
+    unload_winamp_plugin();
+    EXPECT_EQ(GetModuleHandleA(g_state.plugin_path), nullptr);
+    FreeLibrary(helper);
+}
+
 TEST_F(PluginLoader, FaultingQuitIsSwallowedAndTheUnloadGoesOn)
 {
     probe.control().waveform_channels = 1;
